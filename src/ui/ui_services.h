@@ -1,0 +1,56 @@
+#pragma once
+// Every modal question the program asks goes through this one service, so
+// tests can answer message boxes and common dialogs without a modal loop.
+#include <QFont>
+#include <QString>
+
+class QWidget;
+class QPrinter;
+
+namespace kalvanta {
+
+inline const QString kApplicationTitle = QStringLiteral("Kalvanta 4.5 SP1");
+
+class UiServices {
+public:
+    enum class Icon { Stop, Warning, Information, Question };
+
+    virtual ~UiServices() = default;
+
+    // A message box with one "OK" button.
+    virtual void message(QWidget* parent, Icon icon, const QString& title, const QString& text) = 0;
+    // A Yes/No question; true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // Common file dialogs; an empty string when cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    // Print and printer set-up dialogs; false when cancelled.
+    virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
+    virtual bool printerSetupDialog(QWidget* parent, QPrinter& printer) = 0;
+    // Font dialog; false when cancelled, else font holds the choice.
+    virtual bool fontDialog(QWidget* parent, QFont& font) = 0;
+
+    // The service in use; the real Qt dialogs unless a test set another.
+    static UiServices& instance();
+    // Replaces the service (nullptr restores the real dialogs); not owned.
+    static void setInstance(UiServices* services);
+};
+
+// The real dialogs.
+class QtUiServices : public UiServices {
+public:
+    void message(QWidget* parent, Icon icon, const QString& title, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    bool printDialog(QWidget* parent, QPrinter& printer) override;
+    bool printerSetupDialog(QWidget* parent, QPrinter& printer) override;
+    bool fontDialog(QWidget* parent, QFont& font) override;
+};
+
+// The application's default error display: a stop-icon box titled
+// "Kalvanta 4.5 SP1" with the message and a full stop at its end.
+void showError(const QString& message, QWidget* parent = nullptr);
+void showError(const std::exception& error, QWidget* parent = nullptr);
+
+} // namespace kalvanta
