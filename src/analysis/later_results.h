@@ -1,21 +1,41 @@
 #pragma once
 // Results of the complex assessment, the operating and financial leverage
-// and the working-capital needs sections.
+// and the working-capital needs sections, indexed by year (year::Y1, Y2).
+// A switched-off section, or a year a section does not compute, keeps what
+// an earlier report stored.
 #include <array>
-#include <string>
 
 namespace kalvanta {
 
+// The complex assessment only reads earlier sections' values.
 struct ComplexAssessmentResults {
 };
 
 struct OperatingLeverageResults {
+    std::array<double, 2> GrossMargin{};         // two decimals
+    std::array<double, 2> LeverageEffect{};      // two decimals
+    std::array<double, 2> MarginRatio{};         // two decimals
+    std::array<double, 2> CriticalMarginRatio{}; // two decimals
+    std::array<double, 2> BreakEvenRevenue{};    // two decimals
+    std::array<double, 2> BreakEvenQuantity{};   // whole, one product
+    std::array<double, 2> BreakEvenQuantityA{};  // whole, two products
+    std::array<double, 2> BreakEvenQuantityB{};  // whole, two products
+    std::array<double, 2> SafetyMargin{};        // percent, two decimals
 };
 
 struct FinancialLeverageResults {
+    std::array<double, 2> AverageInterestRate{};     // fraction, two decimals
+    std::array<double, 2> LeverageShoulder{};        // two decimals
+    std::array<double, 2> LeverageDifferential{};    // two decimals
+    std::array<double, 2> FinancialLeverageEffect{}; // fraction, four decimals
+    std::array<double, 2> LiquidCashFlow{};          // as computed
+    std::array<double, 2> ReturnOnAssets{};          // fraction, four decimals
 };
 
 struct WorkingCapitalNeedsResults {
+    std::array<double, 2> WorkingCapitalNeeds{};          // as computed
+    std::array<double, 2> RevenueToWorkingCapitalNeeds{}; // two decimals
+    std::array<double, 2> MinimumCashLevel{};             // two decimals
 };
 
 } // namespace kalvanta

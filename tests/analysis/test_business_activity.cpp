@@ -1,0 +1,126 @@
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "later_sections_harness.h"
+
+namespace kalvanta {
+namespace {
+
+using testing::SectionHarness;
+using testing::kRule97;
+using testing::threeDateHeader;
+
+TEST(BusinessActivity, OneYearWorkedExampleLines)
+{
+    SectionHarness h(1);
+    h.run(writeBusinessActivity);
+    const std::vector<std::string> expected = {
+        " Показатели деловой активности",
+        kRule97,
+        threeDateHeader(),
+        kRule97,
+        "Коэффициент оборачиваемости активов 2,44",
+        "Коэффициент оборачиваемости оборотных средств 2,52",
+        "Средний срок оборота оборотных средств по себестоимости от реализации 157",
+        "Средний срок оборота запасов 89",
+        " ",
+        " ",
+        " ",
+    };
+    EXPECT_EQ(h.sink.lines, expected);
+    EXPECT_EQ(charCount(h.sink.lines[2]), 139u);
+}
+
+TEST(BusinessActivity, TwoYearWorkedExampleLinesAndStoredValues)
+{
+    SectionHarness h(2);
+    h.run(writeBusinessActivity);
+    ASSERT_EQ(h.sink.lines.size(), 11u);
+    EXPECT_EQ(h.sink.lines[2], threeDateHeader()); // same header in both reports
+    EXPECT_EQ(h.sink.lines[4], "Коэффициент оборачиваемости активов 2,44/0,99");
+    EXPECT_EQ(h.sink.lines[5], "Коэффициент оборачиваемости оборотных средств 2,52/1,02");
+    EXPECT_EQ(h.sink.lines[6], "Средний срок оборота оборотных средств по себестоимости от реализации 157/367");
+    EXPECT_EQ(h.sink.lines[7], "Средний срок оборота запасов 89/257");
+    EXPECT_EQ(h.results.AssetTurnover, (ByYear{2.44, 0.99}));
+    EXPECT_EQ(h.results.CurrentAssetTurnover, (ByYear{2.52, 1.02}));
+    EXPECT_EQ(h.results.CurrentAssetTurnoverDays, (ByYear{157, 367}));
+    EXPECT_EQ(h.results.InventoryTurnoverDays, (ByYear{89, 257}));
+}
+
+TEST(BusinessActivity, LossOfRevenueTruncatesTowardZero)
+{
+    SectionHarness h(1);
+    h.input.ProfitLoss[1].Revenue = -35719;
+    h.input.ProfitLoss[1].CostOfSales = -32290;
+    h.run(writeBusinessActivity);
+    EXPECT_EQ(h.sink.lines[4], "Коэффициент оборачиваемости активов -2,44");
+    EXPECT_EQ(h.sink.lines[6], "Средний срок оборота оборотных средств по себестоимости от реализации -157");
+}
+
+TEST(BusinessActivity, SwitchedOffWritesNothingAndKeepsEarlierValues)
+{
+    SectionHarness h(2);
+    h.input.AnalysisParameters.BusinessActivityOn = 0.0;
+    h.results.AssetTurnover = {7.5, 8.5};
+    h.results.InventoryTurnoverDays = {11, 12};
+    h.run(writeBusinessActivity);
+    EXPECT_TRUE(h.sink.lines.empty());
+    EXPECT_EQ(h.results.AssetTurnover, (ByYear{7.5, 8.5}));
+    EXPECT_EQ(h.results.InventoryTurnoverDays, (ByYear{11, 12}));
+}
+
+struct ZeroDivisorCase {
+    const char* name;
+    int years;
+    std::function<void(AnalysisInput&)> change;
+    FloatError::Kind kind;
+};
+
+class BusinessActivityZeroDivisor : public ::testing::TestWithParam<ZeroDivisorCase> {};
+
+TEST_P(BusinessActivityZeroDivisor, EndsBeforeTheTitle)
+{
+    const ZeroDivisorCase& c = GetParam();
+    SectionHarness h(c.years);
+    c.change(h.input);
+    EXPECT_EQ(h.runExpectingError(writeBusinessActivity), c.kind);
+    EXPECT_TRUE(h.sink.lines.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BusinessActivityZeroDivisor,
+    ::testing::Values(
+        ZeroDivisorCase{"AverageAssets", 1,
+                        [](AnalysisInput& in) {
+                            in.Y1Start.AssetsTotal = -22862;
+                        },
+                        FloatError::Kind::DivisionByZero},
+        ZeroDivisorCase{"AverageAssetsAndRevenue", 1,
+                        [](AnalysisInput& in) {
+                            in.Y1Start.AssetsTotal = -22862;
+                            in.ProfitLoss[1].Revenue = 0;
+                        },
+                        FloatError::Kind::InvalidOperation},
+        ZeroDivisorCase{"AverageCurrentAssetsLessLongTermReceivables", 1,
+                        [](AnalysisInput& in) {
+                            in.Y1Start.CurrentAssetsTotal = 0;
+                            in.Y1Start.LongTermReceivables = 0;
+                            in.Y1End.CurrentAssetsTotal = 100;
+                            in.Y1End.LongTermReceivables = 100;
+                        },
+                        FloatError::Kind::DivisionByZero},
+        ZeroDivisorCase{"CostOfSales", 1, [](AnalysisInput& in) { in.ProfitLoss[1].CostOfSales = 0; },
+                        FloatError::Kind::DivisionByZero},
+        ZeroDivisorCase{"SecondYearCostOfSales", 2, [](AnalysisInput& in) { in.ProfitLoss[2].CostOfSales = 0; },
+                        FloatError::Kind::DivisionByZero},
+        ZeroDivisorCase{"SecondYearAverageAssets", 2,
+                        [](AnalysisInput& in) {
+                            in.Y2Start.AssetsTotal = 0;
+                            in.Y2End.AssetsTotal = 0;
+                        },
+                        FloatError::Kind::DivisionByZero}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace kalvanta
