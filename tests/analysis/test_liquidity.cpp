@@ -239,4 +239,65 @@ TEST(Liquidity, OneYearReportLeavesYear2ValuesOfAnEarlierReport)
     EXPECT_EQ(results.CurrentRatio[date::Y2End], 1.07);
 }
 
+// The complex assessment's liquidity and solvency lines from the values this
+// section stores at the last balance date.
+struct ConclusionCase {
+    const char* what;
+    double cash, receivables, inventories, payable, equity;
+    const char* balanceLine;
+    const char* solvencyLine;
+};
+
+const char* const kAbsolutelyLiquid = " Баланс предприятия является абсолютно ликвидным ";
+const char* const kMinimalMet =
+    " Баланс не является абсолютно ликвидным, но выполнено  минимальное условие финансовой устойчивости ";
+const char* const kMinimalNotMet = " Не выполнено даже минимальное условие финансовой устойчивости  ";
+const char* const kCurrentOk = "Текущая платежеспособность предприятия в норме. ";
+const char* const kQuickOk = "Платежеспособность на период одного оборота дебиторской задолженности в норме. ";
+const char* const kInsolvent = "Коэффициенты ликвидности: Предприятие неплатежеспособно ";
+
+class LiquidityConclusion : public ::testing::TestWithParam<ConclusionCase> {};
+
+TEST_P(LiquidityConclusion, LastDateValuesDecide)
+{
+    const ConclusionCase& c = GetParam();
+    for (double years : {1.0, 2.0}) {
+        AnalysisInput in = roundInput(years);
+        in.AnalysisParameters.ExpertAssessmentOn = 1.0;
+        BalanceSheet& last = years == 2.0 ? in.Y2End : in.Y1End;
+        last.Cash = c.cash;
+        last.ShortTermReceivables = c.receivables;
+        last.Inventories = c.inventories;
+        last.AccountsPayable = c.payable;
+        last.EquityTotal = c.equity;
+        const ReportRun run = runReport(in);
+        ASSERT_EQ(run.error, "") << c.what;
+        const int head = findLine(run.lines(), " Ликвидность активов.  ");
+        ASSERT_GT(head, 0) << c.what;
+        const std::size_t i = static_cast<std::size_t>(head);
+        EXPECT_EQ(run.lines()[i + 1], c.balanceLine) << c.what << ", " << years << " years";
+        EXPECT_EQ(run.lines()[i + 2], c.solvencyLine) << c.what << ", " << years << " years";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, LiquidityConclusion,
+    ::testing::Values(
+        // current ratio 400 / 200 = 2 wins although quick and absolute are 0
+        ConclusionCase{"current ratio 2", 0, 0, 400, 200, 250, kMinimalMet, kCurrentOk},
+        // 1.5, 60.5 / 100 stored as 0.6 (not above 0.6), 20 / 100 stored as 0.2
+        ConclusionCase{"repayment 20", 20, 40.5, 89.5, 100, 250, kMinimalMet,
+                       "В ближайшее время предприятие может погасить 20% краткосрочных обязательств"},
+        // 0.355 is stored as 0.35, just below it; times 100 in extended precision it prints 35
+        ConclusionCase{"repayment 35", 35.5, 0, 114.5, 100, 250, kMinimalMet,
+                       "В ближайшее время предприятие может погасить 35% краткосрочных обязательств"},
+        ConclusionCase{"quick 0,61", 20, 41.5, 88.5, 100, 250, kMinimalMet, kQuickOk},
+        ConclusionCase{"absolute 0,19", 19.5, 41, 89.5, 100, 250, kMinimalMet, kInsolvent},
+        // A1 = P1 = 100, A2 ≥ 0, A3 ≥ 0, A4 = 100 ≤ P4 = 250
+        ConclusionCase{"equal groups count", 100, 100, 200, 100, 250, kAbsolutelyLiquid, kCurrentOk},
+        // A4 = P4 = 100 with A1 < P1
+        ConclusionCase{"A4 = P4", 100, 100, 200, 250, 100, kMinimalMet, kQuickOk},
+        ConclusionCase{"A4 > P4", 100, 100, 200, 250, 99.5, kMinimalNotMet, kQuickOk},
+        ConclusionCase{"A4 > P4, the rest liquid", 100, 100, 200, 100, 99.5, kMinimalNotMet, kCurrentOk}));
+
 } // namespace

@@ -293,4 +293,63 @@ TEST(Stability, DatesThatAreNotPrintedDoNotDivide)
     EXPECT_EQ(runReport(two).error, "");
 }
 
+// The complex assessment's stability lines from the ratios this section
+// stores at the last balance date (non-current assets 100, inventories 200,
+// assets 500).
+struct StabilityConclusionCase {
+    double equity;
+    double autonomy, coverage; // as stored
+    const char* autonomyLine;
+    const char* coverageLine;
+};
+
+const char* const kIndependent = " Коэффициент автономии больше 0,5 - финансовая независимость предприятия ";
+const char* const kDependent =
+    " Коэффициент автоноии менее 0,5 - зависимость предприятия от внешних источников финансирования ";
+const char* const kEnough = "Собственных оборотных средств хватает для пополнения запасов. ";
+const char* const kNotEnough = "Собственных оборотных средств  не хватает для пополнения запасов. ";
+
+class StabilityConclusion : public ::testing::TestWithParam<StabilityConclusionCase> {};
+
+TEST_P(StabilityConclusion, LastDateRatiosDecide)
+{
+    const StabilityConclusionCase& c = GetParam();
+    for (double years : {1.0, 2.0}) {
+        AnalysisInput in = roundInput(years);
+        in.AnalysisParameters.ExpertAssessmentOn = 1.0;
+        (years == 2.0 ? in.Y2End : in.Y1End).EquityTotal = c.equity;
+        AnalysisResults results;
+        const ReportRun run = runReport(in, results);
+        ASSERT_EQ(run.error, "");
+        const std::size_t last = years == 2.0 ? date::Y2End : date::Y1End;
+        EXPECT_EQ(results.AutonomyRatio[last], c.autonomy);
+        EXPECT_EQ(results.InventoryCoverageRatio[last], c.coverage);
+        EXPECT_TRUE(hasLine(run.lines(), c.autonomyLine)) << c.equity;
+        EXPECT_TRUE(hasLine(run.lines(), c.coverageLine)) << c.equity;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, StabilityConclusion,
+    ::testing::Values(StabilityConclusionCase{250, 0.5, 0.75, kIndependent, kEnough},
+                      StabilityConclusionCase{247.5, 0.49, 0.73, kDependent, kEnough}, // 0.495
+                      StabilityConclusionCase{221, 0.44, 0.6, kDependent, kNotEnough}, // 121 / 200
+                      StabilityConclusionCase{223, 0.44, 0.61, kDependent, kEnough})); // 123 / 200
+
+TEST(Stability, ComplexAssessmentShowsEmptyTextsForAnUnclassifiedDate)
+{
+    AnalysisResults results;
+    AnalysisInput first = coreExample(1.0);
+    first.AnalysisParameters.ExpertAssessmentOn = 1.0;
+    ASSERT_EQ(runReport(first, results).error, "");
+
+    AnalysisInput second = roundInput(1.0);
+    second.AnalysisParameters.ExpertAssessmentOn = 1.0;
+    second.Y1End.EquityTotal = 300;             // S1 = 0
+    second.Y1End.LongTermLiabilitiesTotal = -1; // S2 < 0
+    const ReportRun run = runReport(second, results);
+    ASSERT_EQ(run.error, "");
+    EXPECT_TRUE(hasLine(run.lines(), " Трехкомпонентный показатель типа финансовой устойчивости равен  - "));
+}
+
 } // namespace
