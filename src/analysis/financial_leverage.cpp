@@ -8,6 +8,9 @@ namespace kalvanta {
 
 namespace {
 
+// Cell of a year without credits.
+constexpr const char* kNoFigure = "—";
+
 // Loans at the end of the year do not count.
 bool hasCredits(const ReportContext& ctx, std::size_t y)
 {
@@ -101,17 +104,18 @@ void writeTwoYears(ReportContext& ctx)
         return;
 
     // A year without credits has no figures of its own in this report: its
-    // cells show a dash rather than what an earlier report left stored.
+    // cells show a dash (not a minus sign) rather than what an earlier report
+    // left stored.
     // Overall profitability and the year-1 cash flow are always current.
     const bool has[2] = {credits1, credits2};
     const auto cell = [&](const std::array<double, 2>& v, std::size_t y) {
-        return has[y] ? ctx.num(v[y]) : std::string("-");
+        return has[y] ? ctx.num(v[y]) : std::string(kNoFigure);
     };
     const auto pair = [&](const std::array<double, 2>& v, const char* sep) {
         return cell(v, year::Y1) + sep + cell(v, year::Y2);
     };
     const auto effect = [&](std::size_t y) {
-        return has[y] ? effectText(ctx, r.FinancialLeverageEffect[y]) : std::string("-");
+        return has[y] ? effectText(ctx, r.FinancialLeverageEffect[y]) : std::string(kNoFigure);
     };
 
     ctx.blank();
