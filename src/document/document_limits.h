@@ -1,0 +1,45 @@
+#pragma once
+// Every hard limit of the document readers, in one place. A file that goes
+// past a limit is not a report this program wrote: the reader stops early
+// (falling back to plain text where the text may still be readable, or
+// failing with "Failed to Load Stream"), so hostile input can neither crash
+// the program nor make it allocate without bound or hang.
+#include <cstddef>
+
+namespace kalvanta::doc::limits {
+
+// Largest file that is opened at all. A saved two-year report is about
+// 0.2 MB of RTF and a view holding a hundred of them about 20 MB; 128 MiB is
+// several times that and still fits in memory with its model.
+inline constexpr std::size_t kMaxDocumentBytes = 128u * 1024u * 1024u;
+
+// Deepest group nesting ("{" inside "{") an RTF file may use. Word processors
+// nest a few dozen levels at most; the reader keeps one small state per level.
+inline constexpr std::size_t kMaxGroupDepth = 1000;
+
+// Longest control word. The RTF specification allows 32 letters.
+inline constexpr std::size_t kMaxControlWordLength = 32;
+
+// Most digits of a control word's parameter: enough for any 32-bit value
+// (\binN lengths included); more means a broken file.
+inline constexpr std::size_t kMaxParameterDigits = 10;
+
+// Font and colour table entries. Real documents hold tens; the tables are
+// looked up for every run, so they stay small.
+inline constexpr std::size_t kMaxFonts = 4096;
+inline constexpr std::size_t kMaxColors = 4096;
+
+// Longest font name kept from a font table (longer names are cut).
+inline constexpr std::size_t kMaxFontNameBytes = 256;
+
+// Most runs and most paragraphs in one document. A hundred two-year reports
+// hold 25 000 paragraphs; these bound the model's memory (about 100 bytes a
+// run) whatever the file holds.
+inline constexpr std::size_t kMaxRuns = 4'000'000;
+inline constexpr std::size_t kMaxParagraphs = 4'000'000;
+
+// Largest \ucN (characters skipped after each \uN). Writers use 0 to 2;
+// bigger values would make one escape swallow the text that follows.
+inline constexpr int kMaxUnicodeSkip = 16;
+
+} // namespace kalvanta::doc::limits
