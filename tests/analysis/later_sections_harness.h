@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/report_builder.h"
 #include "analysis/report_context.h"
 #include "analysis/sections.h"
 #include "inputs/analysis_input.h"
@@ -39,6 +40,27 @@ struct SectionHarness {
         return std::nullopt;
     }
 };
+
+// A whole report through the main window's handler, as a completed wizard
+// hands it over; the record of results is kept between calls.
+struct ReportRun {
+    std::vector<std::string> lines;
+    std::optional<FloatError::Kind> error;
+};
+
+inline ReportRun runPendingReport(AnalysisInput& input, AnalysisResults& results)
+{
+    ReportRun run;
+    VectorSink sink;
+    input.AnalysisParameters.AnalysisPending = 1.0;
+    try {
+        writePendingReport(input, results, sink, RegionalSettings::russian(), CivilDate{2026, 12, 8});
+    } catch (const FloatError& e) {
+        run.error = e.kind();
+    }
+    run.lines = sink.lines;
+    return run;
+}
 
 // "  Показатель", 79 spaces, the three date headings: 139 characters.
 inline std::string threeDateHeader()

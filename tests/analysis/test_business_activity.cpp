@@ -124,3 +124,28 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace kalvanta
+
+namespace kalvanta {
+namespace {
+
+// Every divisor of the section is a divisor of the profitability section
+// too, so in a whole report only an overflow can stop here: the report then
+// ends with the three blank lines of the final rating.
+TEST(BusinessActivityInReport, OverflowEndsAfterTheFinalRating)
+{
+    AnalysisInput input = workedExample();
+    input.AnalysisParameters.YearCount = 1.0;
+    input.ProfitLoss[1].CostOfSales = 1e-303; // 14165 × 360 / 1e-303 is beyond the double range
+    input.ProfitLoss[1].SalesProfit = 0;      // keeps the profitability of products at 0
+    AnalysisResults results;
+    const testing::ReportRun run = testing::runPendingReport(input, results);
+    ASSERT_EQ(run.error, FloatError::Kind::Overflow);
+    ASSERT_GE(run.lines.size(), 5u);
+    const std::size_t n = run.lines.size();
+    EXPECT_EQ(run.lines[n - 5], "Группа D. K<20   Максимальный риск.");
+    EXPECT_EQ(run.lines[n - 4], std::string(97, '_'));
+    EXPECT_EQ(run.lines[n - 1], " ");
+}
+
+} // namespace
+} // namespace kalvanta

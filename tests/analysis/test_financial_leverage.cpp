@@ -275,3 +275,50 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace kalvanta
+
+namespace kalvanta {
+namespace {
+
+TEST(FinancialLeverageInReport, SecondYearErrorAfterFirstYearWithoutCredits)
+{
+    AnalysisInput input = kalvanta::workedExample();
+    noCredits(input, 1);
+    input.Y2Start.LongTermLoans = 5000; // credit sum of year 2 is zero
+    input.AdditionalData[2].CreditsReceived = -5000;
+    AnalysisResults results;
+    const testing::ReportRun run = testing::runPendingReport(input, results);
+    EXPECT_EQ(run.error, FloatError::Kind::DivisionByZero);
+    ASSERT_GE(run.lines.size(), 4u);
+    const std::size_t n = run.lines.size();
+    EXPECT_EQ(run.lines[n - 4], "Запас финансовой прочности 23,32/8,83");
+    EXPECT_EQ(run.lines[n - 3], " ");
+    EXPECT_EQ(run.lines[n - 2], kTitle2);
+    EXPECT_EQ(run.lines[n - 1], "Кредитов  в 1-м году нет ");
+}
+
+// The first report stores both years; the second has no credits in year 1
+// and must not show the first report's year-1 figures.
+TEST(FinancialLeverageInReport, SecondReportDoesNotShowTheFirstReportsFigures)
+{
+    AnalysisInput input = kalvanta::workedExample();
+    AnalysisResults results;
+    ASSERT_FALSE(testing::runPendingReport(input, results).error);
+    EXPECT_EQ(results.FinancialLeverage.FinancialLeverageEffect, (ByYear{-0.1392, -1.3668}));
+
+    noCredits(input, 1);
+    const testing::ReportRun second = testing::runPendingReport(input, results);
+    ASSERT_FALSE(second.error);
+    const std::string effect1 = "Эффект финансового рычага в 1й год ";
+    int found = 0;
+    for (const std::string& line : second.lines) {
+        if (line.rfind(effect1, 0) == 0) {
+            EXPECT_EQ(line, effect1 + "—");
+            ++found;
+        }
+    }
+    EXPECT_EQ(found, 1);
+    EXPECT_EQ(results.FinancialLeverage.FinancialLeverageEffect[year::Y1], -0.1392); // kept, not printed
+}
+
+} // namespace
+} // namespace kalvanta

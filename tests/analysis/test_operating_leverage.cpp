@@ -177,3 +177,47 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace kalvanta
+
+namespace kalvanta {
+namespace {
+
+// Through the whole report: the section's error leaves the report ending
+// with the complex assessment, the section before it.
+TEST(OperatingLeverageInReport, ZeroSalesProfitEndsAfterTheComplexAssessment)
+{
+    for (double years : {1.0, 2.0}) {
+        AnalysisInput input = workedExample();
+        input.AnalysisParameters.YearCount = years;
+        input.ProfitLoss[static_cast<int>(years)].SalesProfit = 0;
+        AnalysisResults results;
+        const testing::ReportRun run = testing::runPendingReport(input, results);
+        EXPECT_EQ(run.error, FloatError::Kind::DivisionByZero) << years;
+        ASSERT_FALSE(run.lines.empty());
+        EXPECT_EQ(run.lines.back(), "P.S. Z-счет не всегда правильно отражает состояние российских предприятий.")
+            << years;
+    }
+}
+
+// A second report with the section switched off keeps the first report's
+// values, though its inputs changed.
+TEST(OperatingLeverageInReport, SecondReportWithSectionOffKeepsFirstValues)
+{
+    AnalysisInput input = workedExample();
+    AnalysisResults results;
+    ASSERT_FALSE(testing::runPendingReport(input, results).error);
+    const OperatingLeverageResults first = results.OperatingLeverage;
+    EXPECT_EQ(first.BreakEvenRevenue, (ByYear{27385.89, 26780.26}));
+
+    input.AnalysisParameters.OperatingLeverageOn = 0.0;
+    input.AdditionalData[1].FixedCostsTotal = 1;
+    input.AdditionalData[2].FixedCostsTotal = 1;
+    const testing::ReportRun second = testing::runPendingReport(input, results);
+    ASSERT_FALSE(second.error);
+    for (const std::string& line : second.lines)
+        EXPECT_EQ(line.find("Операционный рычаг"), std::string::npos);
+    EXPECT_EQ(results.OperatingLeverage.BreakEvenRevenue, first.BreakEvenRevenue);
+    EXPECT_EQ(results.OperatingLeverage.GrossMargin, first.GrossMargin);
+}
+
+} // namespace
+} // namespace kalvanta

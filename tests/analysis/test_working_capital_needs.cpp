@@ -119,3 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace kalvanta
+
+namespace kalvanta {
+namespace {
+
+TEST(WorkingCapitalNeedsInReport, ZeroAverageCashEndsAfterTheFinancialLeverage)
+{
+    AnalysisInput input = workedExample();
+    input.Y2Start.Cash = -1130;
+    AnalysisResults results;
+    const testing::ReportRun run = testing::runPendingReport(input, results);
+    EXPECT_EQ(run.error, FloatError::Kind::DivisionByZero);
+    ASSERT_GE(run.lines.size(), 3u);
+    const std::size_t n = run.lines.size();
+    EXPECT_EQ(run.lines[n - 3], "Коэффициент отдачи на общие активы (ROA) 0,3976/0,0627");
+    EXPECT_EQ(run.lines[n - 1], " ");
+}
+
+} // namespace
+} // namespace kalvanta
