@@ -1,0 +1,257 @@
+#include "report_tool.h"
+
+#include <ostream>
+
+#include "analysis/analysis_results.h"
+#include "analysis/report_builder.h"
+#include "analysis/report_sink.h"
+#include "inputs/field_tables.h"
+#include "inputs/json_loader.h"
+#include "numeric/float_errors.h"
+
+namespace kalvanta::cli {
+
+namespace {
+
+constexpr std::string_view kProgram = "kalvanta-report";
+
+// Report lines straight to the stream, so that the lines written before an
+// arithmetic error are out when the error is reported.
+class StreamSink : public ReportSink {
+public:
+    explicit StreamSink(std::ostream& out) : out_(out) {}
+    void appendLine(std::string_view line) override
+    {
+        out_.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out_.put('\n');
+    }
+    void setVerticalScrollBars() override {}
+    void setBaseFontHeight(int) override {}
+
+private:
+    std::ostream& out_;
+};
+
+bool digitsAt(std::string_view s, std::size_t pos, std::size_t count, int& value)
+{
+    value = 0;
+    for (std::size_t i = pos; i < pos + count; ++i) {
+        if (s[i] < '0' || s[i] > '9')
+            return false;
+        value = value * 10 + (s[i] - '0');
+    }
+    return true;
+}
+
+bool isLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int daysIn(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    return month == 2 && isLeap(year) ? 29 : kDays[month - 1];
+}
+
+// One row per option; a new option is a field in ToolOptions and a row here.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+    void (*apply)(ToolOptions&, std::string_view value);
+};
+
+void applyDate(ToolOptions& o, std::string_view value)
+{
+    o.date = parseDateArgument(value);
+    if (!o.date)
+        throw UsageError{"invalid date \"" + std::string(value) + "\" for --date (use YYYY-MM-DD or DD.MM.YYYY)"};
+}
+
+void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
+
+constexpr OptionSpec kOptions[] = {
+    {"--date", true, applyDate},
+    {"--help", false, applyHelp},
+};
+
+void listFields(std::string& s, const auto& fields)
+{
+    for (const auto& f : fields) {
+        std::string line = "    " + std::string(f.name);
+        if (!f.code.empty())
+            line += " (" + std::string(f.code) + ")";
+        s += line + "\n";
+    }
+}
+
+} // namespace
+
+std::optional<CivilDate> parseDateArgument(std::string_view t)
+{
+    CivilDate d;
+    if (t.size() != 10)
+        return std::nullopt;
+    if (t[4] == '-' && t[7] == '-') {
+        if (!digitsAt(t, 0, 4, d.year) || !digitsAt(t, 5, 2, d.month) || !digitsAt(t, 8, 2, d.day))
+            return std::nullopt;
+    } else if (t[2] == '.' && t[5] == '.') {
+        if (!digitsAt(t, 0, 2, d.day) || !digitsAt(t, 3, 2, d.month) || !digitsAt(t, 6, 4, d.year))
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    if (d.year < 1 || d.month < 1 || d.month > 12 || d.day < 1 || d.day > daysIn(d.year, d.month))
+        return std::nullopt;
+    return d;
+}
+
+ToolOptions parseArguments(const std::vector<std::string>& args)
+{
+    ToolOptions o;
+    bool optionsEnded = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (optionsEnded || a == "-" || !a.starts_with("-")) {
+            o.files.push_back(a);
+            continue;
+        }
+        if (a == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t eq = a.find('=');
+        const std::string_view name = std::string_view(a).substr(0, eq);
+        const OptionSpec* spec = nullptr;
+        for (const OptionSpec& s : kOptions)
+            if (s.name == name)
+                spec = &s;
+        if (!spec)
+            throw UsageError{"unknown option \"" + a + "\""};
+        if (!spec->takesValue) {
+            if (eq != std::string::npos)
+                throw UsageError{"option " + std::string(name) + " takes no value"};
+            spec->apply(o, {});
+        } else if (eq != std::string::npos) {
+            spec->apply(o, std::string_view(a).substr(eq + 1));
+        } else {
+            if (i + 1 >= args.size())
+                throw UsageError{"option " + std::string(name) + " needs a value"};
+            spec->apply(o, args[++i]);
+        }
+    }
+    return o;
+}
+
+std::string helpText()
+{
+    std::string s;
+    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--help] FILE.json [FILE2.json ...]\n"
+         "\n"
+         "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
+         "output (UTF-8, one line per report line), as the desktop program would write it\n"
+         "after a completed input wizard. Several files give their reports one after another;\n"
+         "each is analysed as if the program had just been started. FILE \"-\" reads\n"
+         "standard input. Numbers use the Russian regional settings (decimal comma), the\n"
+         "date in the header is written dd.MM.yyyy.\n"
+         "\n"
+         "Options:\n"
+         "  --date DATE  the date printed in the report header (default: today)\n"
+         "  --help       show this text and exit\n"
+         "  --           every argument after it is a file name\n"
+         "\n"
+         "Exit status:\n"
+         "  0  every report was written\n"
+         "  1  a report was ended by an arithmetic error (for instance a zero divisor):\n"
+         "     its lines so far are on standard output, the message on standard error;\n"
+         "     the remaining files are still reported\n"
+         "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
+         "     YearCount other than 1 or 2); the message names the file, other files are\n"
+         "     still reported\n"
+         "  3  standard output could not be written\n"
+         "\n"
+         "JSON file: one object. A key left out keeps the value of a freshly started program\n"
+         "(0, empty text). Amounts are JSON numbers (a decimal point in the file).\n"
+         "  EnterpriseName, UnitName       texts of the report header\n"
+         "  YearCount                      1 or 2\n"
+         "  ExpertAssessmentOn, BusinessActivityOn, FinancialLeverageOn,\n"
+         "  OperatingLeverageOn, WorkingCapitalNeedsOn\n"
+         "                                 report sections, 1 on, 0 off\n"
+         "  ProductCount                   1 or 2 products in the additional data\n"
+         "  Y1Start, Y1End, Y2Start, Y2End balance sheets (form No. 1) at the start and end\n"
+         "                                 of year 1 and year 2, objects with the keys\n"
+         "                                 (form line codes in brackets):\n";
+    listFields(s, kAssetFields);
+    listFields(s, kLiabilityFields);
+    s += "  ProfitLoss                     profit and loss statements (form No. 2): an array\n"
+         "                                 of two objects, year 1 and year 2, with the keys:\n";
+    listFields(s, kProfitLossFields);
+    s += "  AdditionalData                 data of the leverage sections: an array of two\n"
+         "                                 objects, year 1 and year 2, with the keys:\n";
+    for (const auto& f : kAdditionalFields)
+        s += "    " + std::string(f.name) + "\n";
+    s += "\n"
+         "Example: kalvanta-report --date 2026-12-08 examples/worked-example.json\n";
+    return s;
+}
+
+int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const CivilDate& today)
+{
+    ToolOptions options;
+    try {
+        options = parseArguments(args);
+    } catch (const UsageError& e) {
+        err << kProgram << ": " << e.message << "\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
+    if (options.help) {
+        out << helpText();
+        out.flush();
+        return out ? kExitOk : kExitOutput;
+    }
+    if (options.files.empty()) {
+        err << kProgram << ": no input file\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
+
+    const RegionalSettings regional = RegionalSettings::russian();
+    const CivilDate date = options.date.value_or(today);
+    int status = kExitOk;
+    for (const std::string& file : options.files) {
+        AnalysisInput input;
+        try {
+            input = loadAnalysisFile(file);
+        } catch (const InputError& e) {
+            out.flush();
+            err << kProgram << ": " << e.what() << "\n";
+            status = kExitBadInput;
+            continue;
+        }
+        const double years = input.AnalysisParameters.YearCount;
+        if (years != 1.0 && years != 2.0) {
+            // The wizard only ever sets 1 or 2; anything else would print nothing.
+            out.flush();
+            err << kProgram << ": " << (file == "-" ? std::string("<stdin>") : file)
+                << ": \"YearCount\" must be 1 or 2\n";
+            status = kExitBadInput;
+            continue;
+        }
+        input.AnalysisParameters.AnalysisPending = 1.0; // the progress window has completed
+        AnalysisResults results;                        // a freshly started program
+        StreamSink sink(out);
+        try {
+            writePendingReport(input, results, sink, regional, date);
+        } catch (const FloatError& e) {
+            out.flush();
+            err << withFullStop(e.what()) << "\n";
+            if (status == kExitOk)
+                status = kExitArithmetic;
+        }
+        out.flush();
+        if (!out) {
+            err << kProgram << ": cannot write to standard output\n";
+            return kExitOutput;
+        }
+    }
+    return status;
+}
+
+} // namespace kalvanta::cli

@@ -1,0 +1,44 @@
+#pragma once
+// kalvanta-report: writes the analysis report of JSON files to standard
+// output, each file as one completed wizard in a freshly started program.
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "numeric/regional_settings.h"
+
+namespace kalvanta::cli {
+
+// Exit statuses.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitArithmetic = 1; // a report ended by an arithmetic error
+inline constexpr int kExitBadInput = 2;   // bad command line or bad input file
+inline constexpr int kExitOutput = 3;     // standard output could not be written
+
+struct ToolOptions {
+    std::optional<CivilDate> date; // --date; today when absent
+    bool help = false;
+    std::vector<std::string> files;
+};
+
+// A command line the tool cannot run; what() is the message for the user.
+struct UsageError {
+    std::string message;
+};
+
+// "YYYY-MM-DD" or "DD.MM.YYYY", a real calendar date; nullopt otherwise.
+std::optional<CivilDate> parseDateArgument(std::string_view text);
+
+// Throws UsageError.
+ToolOptions parseArguments(const std::vector<std::string>& args);
+
+std::string helpText();
+
+// Runs the tool on the arguments (without the program name). Report lines
+// go to out, messages to err.
+int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                  const CivilDate& today);
+
+} // namespace kalvanta::cli
