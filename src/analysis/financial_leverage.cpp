@@ -1,5 +1,6 @@
 // Section 11: the effect of borrowed money on the return of each reported
 // year; a year without credits is reported as such.
+#include <array>
 #include <string>
 
 #include "sections.h"
@@ -105,13 +106,13 @@ void writeTwoYears(ReportContext& ctx)
 
     // A year without credits has no figures of its own in this report: its
     // cells show a dash (not a minus sign) rather than what an earlier report
-    // left stored.
-    // Overall profitability and the year-1 cash flow are always current.
+    // left stored. Overall profitability and the year-1 cash flow are always
+    // current.
     const bool has[2] = {credits1, credits2};
     const auto cell = [&](const std::array<double, 2>& v, std::size_t y) {
         return has[y] ? ctx.num(v[y]) : std::string(kNoFigure);
     };
-    const auto pair = [&](const std::array<double, 2>& v, const char* sep) {
+    const auto cells = [&](const std::array<double, 2>& v, const char* sep) {
         return cell(v, year::Y1) + sep + cell(v, year::Y2);
     };
     const auto effect = [&](std::size_t y) {
@@ -121,13 +122,13 @@ void writeTwoYears(ReportContext& ctx)
     ctx.blank();
     ctx.line("                Финансовый рычаг ");
     ctx.line("Общая (экономическая) рентабельность 1й год/2й год " + ctx.yearValues(ctx.results.TotalProfitability));
-    ctx.line("Средняя ставка процентов по кредитам " + pair(r.AverageInterestRate, "/"));
-    ctx.line("Плечо фин. рычага " + pair(r.LeverageShoulder, " /"));
-    ctx.line("Дифференциал " + pair(r.LeverageDifferential, " /"));
+    ctx.line("Средняя ставка процентов по кредитам " + cells(r.AverageInterestRate, "/"));
+    ctx.line("Плечо фин. рычага " + cells(r.LeverageShoulder, " /"));
+    ctx.line("Дифференциал " + cells(r.LeverageDifferential, " /"));
     ctx.line("Эффект финансового рычага в 1й год " + effect(year::Y1));
     ctx.line("Эффект финансового рычага в 2й год " + effect(year::Y2));
     ctx.line("Ликвидный денежный поток " + ctx.num(r.LiquidCashFlow[year::Y1]) + "/" + cell(r.LiquidCashFlow, year::Y2));
-    ctx.line("Коэффициент отдачи на общие активы (ROA) " + pair(r.ReturnOnAssets, "/"));
+    ctx.line("Коэффициент отдачи на общие активы (ROA) " + cells(r.ReturnOnAssets, "/"));
     ctx.blanks(2);
 }
 
