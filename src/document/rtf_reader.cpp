@@ -28,7 +28,7 @@ enum class Word : unsigned char {
     Unknown, Skip,
     FontTable, ColorTable, DefChp, Upr, Ud,
     Plain, Bold, Italic, Underline, UnderlineNone, Strike, Font, FontSize, Color, Hidden,
-    Par, Line, Tab, Special, Uc,
+    Par, Line, Tab, Cell, Special, Uc,
     Ansi, Mac, Pc, Pca, AnsiCpg, Deff, Charset, Cpg, Red, Green, Blue,
 };
 
@@ -76,9 +76,9 @@ const std::unordered_map<std::string_view, WordInfo>& wordTable() {
             t.emplace(name, WordInfo{Word::Par});
         }
         t.emplace("line", WordInfo{Word::Line});
-        for (const char* name : {"tab", "cell", "nestcell"}) {
-            t.emplace(name, WordInfo{Word::Tab});
-        }
+        t.emplace("tab", WordInfo{Word::Tab});
+        t.emplace("cell", WordInfo{Word::Cell});
+        t.emplace("nestcell", WordInfo{Word::Cell});
         const std::pair<const char*, char32_t> specials[] = {
             {"emdash", 0x2014},   {"endash", 0x2013},    {"bullet", 0x2022},  {"lquote", 0x2018},
             {"rquote", 0x2019},   {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
@@ -228,7 +228,7 @@ private:
         if (!stack_.empty()) {
             resolveStar();
         }
-        flushPartial();
+        flushDecoder();
         skip_ = 0;
         if (stack_.size() >= limits::kMaxGroupDepth) {
             fail(RtfStatus::LimitExceeded, "groups nested too deep");
@@ -244,7 +244,11 @@ private:
     // Returns true when the outermost group closed.
     bool closeGroup() {
         starPending_ = false;
-        flushPartial();
+        if (stack_.size() == 1) {
+            flushPartial();
+        } else {
+            flushDecoder();
+        }
         skip_ = 0;
         if (top().dest == Dest::FontTable) {
             finishFontName();
@@ -391,7 +395,8 @@ private:
             unicode(hasParam, param);
             return;
         }
-        flushPartial();
+        // A high surrogate waits across words such as \uc for its low half.
+        flushDecoder();
         if (consumeSkip()) {
             return;
         }
@@ -517,6 +522,11 @@ private:
             return;
         case Word::Tab:
             emitCodePoint('\t');
+            return;
+        case Word::Cell:
+            // Cells become tab-separated text; the tab after a row's last
+            // cell is never written.
+            ++pendingCellTabs_;
             return;
         case Word::Special:
             emitCodePoint(info.codePoint);
@@ -837,14 +847,17 @@ private:
     // Called before text goes into the current run: starts a new run when
     // the format changed since the last text.
     void beginText() {
-        if (!formatDirty_) {
-            return;
+        if (formatDirty_) {
+            formatDirty_ = false;
+            CharFormat format = resolveFormat();
+            if (format != pendingFormat_) {
+                flushRun();
+                pendingFormat_ = std::move(format);
+            }
         }
-        formatDirty_ = false;
-        CharFormat format = resolveFormat();
-        if (format != pendingFormat_) {
-            flushRun();
-            pendingFormat_ = std::move(format);
+        if (pendingCellTabs_ > 0) {
+            pending_.append(pendingCellTabs_, '\t');
+            pendingCellTabs_ = 0;
         }
     }
 
@@ -866,6 +879,7 @@ private:
         }
         flushPartial();
         flushRun();
+        pendingCellTabs_ = 0;
         if (doc_.paragraphs.size() >= limits::kMaxParagraphs) {
             fail(RtfStatus::LimitExceeded, "too many paragraphs");
         }
@@ -934,6 +948,7 @@ private:
     std::string pending_;
     CharFormat pendingFormat_;
     bool formatDirty_ = true;
+    std::size_t pendingCellTabs_ = 0;
     std::size_t runCount_ = 0;
 };
 
