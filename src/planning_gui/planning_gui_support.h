@@ -1,0 +1,54 @@
+#pragma once
+// What the planning windows share: when an activation counts as the
+// window's activation handler, centring on the first showing, and a
+// rich-text view that appends whole plain lines.
+#include <QFont>
+#include <QPointer>
+#include <QString>
+#include <QTextEdit>
+
+class QWidget;
+class QWindow;
+
+namespace kalvanta::plan_ui {
+
+// Tells when a window's activation handler runs: when the window becomes
+// active after being shown or after another window of the program was
+// active, not when the user comes back from another program (that would
+// rewrite what the user typed).
+class ActivationGate {
+public:
+    explicit ActivationGate(QWidget* window);
+    // From showEvent.
+    void shown() { justShown_ = true; }
+    // From changeEvent(ActivationChange): true when the handler should run.
+    bool activated();
+
+private:
+    QWidget* window_;
+    bool justShown_ = false;
+};
+
+// Centres the window on its screen the first time it is shown.
+void centerOnFirstShow(QWidget* window, bool& centred);
+
+// "MS Sans Serif" 8 pt where it exists, a sans serif with Cyrillic otherwise.
+QFont reportFont(int pointSize = 8);
+
+// A rich-text view that appends one plain line at a time: the first line
+// of an empty view goes into its first paragraph, every later one, empty
+// lines included, below the last.
+class LinesView : public QTextEdit {
+    Q_OBJECT
+public:
+    explicit LinesView(QWidget* parent = nullptr);
+    void appendLine(const QString& line);
+    // Empties the view and resets its modified flag.
+    void clearLines();
+    QStringList lines() const;
+
+private:
+    bool fresh_ = true;
+};
+
+} // namespace kalvanta::plan_ui
