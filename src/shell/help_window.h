@@ -1,0 +1,60 @@
+#pragma once
+// The help window `Thelp` and the formula windows its links open.
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+
+
+#include <memory>
+#include <vector>
+
+#include "formula_texts.h"
+
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kalvanta {
+
+class LinkLabel;
+
+// A window with the formulas of one topic; closing it only hides it.
+class FormulaWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit FormulaWindow(const FormulaTopic& topic);
+    QPlainTextEdit* Memo1 = nullptr;
+};
+
+class Thelp : public QDialog {
+    Q_OBJECT
+public:
+    explicit Thelp(QWidget* parent = nullptr);
+    ~Thelp() override;
+
+    // The about windows are created after the help window.
+    void setAboutWindows(QDialog* aboutProgram, QDialog* aboutAuthor);
+
+    // Opens a new formula window for the topic of the given link label.
+    FormulaWindow* openFormulaWindow(const FormulaTopic& topic);
+    // Every formula window opened so far, oldest first.
+    std::vector<FormulaWindow*> formulaWindows() const;
+
+    // Where help.rtf is delivered: beside the program.
+    static QString helpFilePath();
+
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QPushButton* Button3 = nullptr;
+
+private:
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+
+    QPointer<QDialog> aboutProgram_;
+    QPointer<QDialog> aboutAuthor_;
+    // Owned here but not parented, so they stay when the help window hides.
+    std::vector<std::unique_ptr<FormulaWindow>> formulaWindows_;
+};
+
+} // namespace kalvanta

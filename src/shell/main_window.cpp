@@ -1,0 +1,499 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTextCharFormat>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+#include "analysis/report_builder.h"
+#include "document_files.h"
+#include "drawn_pictures.h"
+#include "progress_window.h"
+#include "report_printing.h"
+#include "report_view.h"
+#include "rich_text_bridge.h"
+#include "ui/regional_qt.h"
+#include "ui/ui_services.h"
+#include "window_helpers.h"
+
+namespace kalvanta {
+
+namespace {
+
+const QString kStatusBarHint = QStringLiteral("Строка подсказок");
+const QString kNewItemHint = QStringLiteral("Новый анализ баланса");
+const QString kReplaceTitle = QStringLiteral("Confirm Save As");
+
+QString fullPath(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+} // namespace
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent), input_(startupInput()), regional_(systemRegionalSettings()),
+      clock_(ClockSource::system()), printer_(QPrinter::HighResolution)
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setDocumentCaption(kProgramCaption);
+    setFont(interfaceFont(8));
+    setWindowIcon(pictures::programIcon());
+
+    RichEdit1 = new ReportView(this);
+    setCentralWidget(RichEdit1);
+    RichEdit1->viewport()->installEventFilter(this);
+
+    buildMenu();
+    buildToolBar();
+    buildStatusBar();
+    buildPopupMenu();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    Timer1->start();
+    Timer1Timer();
+
+    resize(734, 518);
+    centerOnScreen(this);
+}
+
+TForm1::~TForm1() = default;
+
+QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& text, void (TForm1::*handler)(),
+                         const QKeySequence& shortcut)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty())
+        action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, handler);
+    menu->addAction(action);
+    return action;
+}
+
+void TForm1::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* file = bar->addMenu(QStringLiteral("&Файл"));
+    addItem(file, QStringLiteral("N2"), QStringLiteral("&Новый..."), &TForm1::N2Click, Qt::Key_F2)
+        ->setIcon(pictures::newIcon());
+    addItem(file, QStringLiteral("N3"), QStringLiteral("&Открыть..."), &TForm1::N3Click, Qt::Key_F3)
+        ->setIcon(pictures::openIcon());
+    file->addSeparator();
+    addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
+        ->setIcon(pictures::saveAsIcon());
+    addItem(file, QStringLiteral("N6"), QStringLiteral("&Печать..."), &TForm1::N6Click, Qt::Key_F12)
+        ->setIcon(pictures::printIcon());
+    addItem(file, QStringLiteral("N7"), QStringLiteral("Нас&тройка печати..."), &TForm1::N7Click, Qt::Key_F8)
+        ->setIcon(pictures::printerSetupIcon());
+    file->addSeparator();
+    addItem(file, QStringLiteral("N16"), QStringLiteral("&Выход"), &TForm1::N16Click);
+    // The "New" item is drawn as the menu opens, and its hint shows then.
+    connect(file, &QMenu::aboutToShow, this, [this] { showHint(kNewItemHint); });
+
+    QMenu* edit = bar->addMenu(QStringLiteral("Прав&ка"));
+    addItem(edit, QStringLiteral("N10"), QStringLiteral("Выре&зать"), &TForm1::N10Click, Qt::CTRL | Qt::Key_X);
+    addItem(edit, QStringLiteral("N11"), QStringLiteral("К&опировать"), &TForm1::N11Click, Qt::CTRL | Qt::Key_C);
+    addItem(edit, QStringLiteral("N17"), QStringLiteral("Вс&тавить"), &TForm1::N17Click, Qt::CTRL | Qt::Key_V);
+    addItem(edit, QStringLiteral("N18"), QStringLiteral("В&ыделить все"), &TForm1::N18Click);
+    addItem(edit, QStringLiteral("N29"), QStringLiteral("Удалить все"), &TForm1::N29Click);
+
+    QMenu* view = bar->addMenu(QStringLiteral("Ви&д"));
+    QAction* clock = addItem(view, QStringLiteral("N24"), QStringLiteral("В&ремя"), &TForm1::N24Click);
+    clock->setCheckable(true);
+    clock->setChecked(true);
+    QAction* status = addItem(view, QStringLiteral("C1"), QStringLiteral("Cтр&ока подсказок"), &TForm1::C1Click);
+    status->setCheckable(true);
+    status->setChecked(true);
+    view->addSeparator();
+    addItem(view, QStringLiteral("N31"), QStringLiteral("Формат шрифта"), &TForm1::N31Click);
+
+    QMenu* planning = bar->addMenu(QStringLiteral("П&ланирование"));
+    for (const auto& [name, text] : {std::pair{"N22", "Производство"}, std::pair{"N32", "Кредиты и займы"},
+                                     std::pair{"N33", "Инвестиции"}}) {
+        auto* action = new QAction(QString::fromUtf8(text), this);
+        action->setObjectName(QString::fromUtf8(name));
+        action->setEnabled(false);
+        planning->addAction(action);
+    }
+
+    QMenu* help = bar->addMenu(QStringLiteral("&Помощь"));
+    addItem(help, QStringLiteral("N19"), QStringLiteral("Справка"), &TForm1::N19Click)->setIcon(pictures::helpIcon());
+    QMenu* about = help->addMenu(QStringLiteral("О програ&мме..."));
+    about->menuAction()->setObjectName(QStringLiteral("N13"));
+    addItem(about, QStringLiteral("N34"), QStringLiteral("О программе"), &TForm1::N34Click);
+    addItem(about, QStringLiteral("N35"), QStringLiteral("Об авторe"), &TForm1::N35Click);
+
+    // Until the windows exist, their commands are shown but disabled.
+    for (const char* name : {"N2", "N19", "N34", "N35"})
+        menuItem(QString::fromUtf8(name))->setEnabled(false);
+}
+
+QToolButton* TForm1::addSpeedButton(int number, const QString& hint, const QString& status, const QIcon& icon,
+                                    QAction* command)
+{
+    auto* button = new QToolButton(ToolBar1);
+    button->setObjectName(QStringLiteral("SpeedButton%1").arg(number));
+    button->setAutoRaise(true);
+    button->setFixedSize(23, 23);
+    button->setIcon(icon);
+    button->setIconSize(QSize(16, 16));
+    button->setToolTip(hint);
+    button->setAccessibleName(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (!status.isEmpty())
+        button->setProperty("statusHint", status);
+    button->installEventFilter(this);
+    if (command) {
+        connect(button, &QToolButton::clicked, command, &QAction::trigger);
+        button->setEnabled(command->isEnabled());
+        connect(command, &QAction::enabledChanged, button, &QWidget::setEnabled);
+    }
+    ToolBar1->addWidget(button);
+    return button;
+}
+
+void TForm1::buildToolBar()
+{
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName(QStringLiteral("ToolBar1"));
+    ToolBar1->setAccessibleName(QStringLiteral("Панель инструментов"));
+    ToolBar1->setMovable(false);
+    ToolBar1->setFloatable(false);
+    ToolBar1->setFixedHeight(33);
+    ToolBar1->setContextMenuPolicy(Qt::PreventContextMenu);
+    addToolBar(Qt::TopToolBarArea, ToolBar1);
+
+    addSpeedButton(1, QStringLiteral("Новый расчет"), QStringLiteral("Новый анализ баланса"), pictures::newIcon(),
+                   menuItem(QStringLiteral("N2")));
+    addSpeedButton(2, QStringLiteral("Открыть"), QStringLiteral("Открыть отчет или файл помощи"),
+                   pictures::openIcon(), menuItem(QStringLiteral("N3")));
+    addSpeedButton(3, QStringLiteral("Сохранить как..."), QStringLiteral("Сохранить текущий отчет"),
+                   pictures::saveAsIcon(), menuItem(QStringLiteral("N5")));
+    addSpeedButton(4, QStringLiteral("Печать"), QStringLiteral("Печать отчета на принтере"), pictures::printIcon(),
+                   menuItem(QStringLiteral("N6")));
+    addSpeedButton(5, QStringLiteral("Настройка печати"), QStringLiteral("Настройка печати"),
+                   pictures::printerSetupIcon(), menuItem(QStringLiteral("N7")));
+    ToolBar1->addSeparator();
+    addSpeedButton(9, QStringLiteral("Вырезать в буфер"), QStringLiteral("Вырезать в буфер"), pictures::cutIcon(),
+                   menuItem(QStringLiteral("N10")));
+    addSpeedButton(6, QStringLiteral("Копировать в буфер"), QStringLiteral("Копировать в буфер"),
+                   pictures::copyIcon(), menuItem(QStringLiteral("N11")));
+    addSpeedButton(7, QStringLiteral("Вставить из буфера"), QStringLiteral("Вставить из буфера"),
+                   pictures::pasteIcon(), menuItem(QStringLiteral("N17")));
+    addSpeedButton(8, QStringLiteral("Справка"), QStringLiteral("Справка о программе"), pictures::helpIcon(),
+                   menuItem(QStringLiteral("N19")));
+    QToolButton* edit = addSpeedButton(11, QStringLiteral("Редактирование отчета"), QString(),
+                                       pictures::editIcon(), nullptr);
+    connect(edit, &QToolButton::clicked, this, &TForm1::SpeedButton11Click);
+
+    Label2 = new QLabel(ToolBar1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setFont(interfaceFont(10));
+    Label2->setMinimumWidth(220);
+    ToolBar1->addWidget(Label2)->setObjectName(QStringLiteral("Label2Action"));
+}
+
+void TForm1::buildStatusBar()
+{
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setAccessibleName(kStatusBarHint);
+    StatusBar1->setFixedHeight(19);
+    StatusBar1->setMouseTracking(true);
+    StatusBar1->installEventFilter(this);
+    setStatusBar(StatusBar1);
+}
+
+void TForm1::buildPopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    addItem(PopupMenu1, QStringLiteral("scop"), QStringLiteral("Копировать"), &TForm1::N11Click);
+    addItem(PopupMenu1, QStringLiteral("N26"), QStringLiteral("Вырезать"), &TForm1::N10Click);
+    addItem(PopupMenu1, QStringLiteral("N25"), QStringLiteral("Вставить"), &TForm1::N17Click);
+    addItem(PopupMenu1, QStringLiteral("N27"), QStringLiteral("Выделить все"), &TForm1::N18Click);
+    addItem(PopupMenu1, QStringLiteral("N28"), QStringLiteral("Очистить"), &TForm1::N29Click);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(RichEdit1->viewport()->mapToGlobal(pos)); });
+}
+
+QAction* TForm1::menuItem(const QString& name) const { return findChild<QAction*>(name); }
+
+QToolButton* TForm1::speedButton(int number) const
+{
+    return findChild<QToolButton*>(QStringLiteral("SpeedButton%1").arg(number));
+}
+
+void TForm1::setClock(ClockSource clock)
+{
+    clock_ = std::move(clock);
+    Timer1Timer();
+}
+
+void TForm1::setDocumentCaption(const QString& caption)
+{
+    caption_ = caption;
+    setCaption(this, caption);
+}
+
+QString TForm1::statusText() const { return StatusBar1->currentMessage(); }
+
+void TForm1::showHint(const QString& text) { StatusBar1->showMessage(text); }
+
+void TForm1::setProgressWindow(Tprogr* progress)
+{
+    progress_ = progress;
+    if (!progress_)
+        return;
+    progress_->setMarkUnsaved([this] { markUnsaved(); });
+    progress_->setHandOver([this] { takeOverFromProgress(); });
+}
+
+void TForm1::setHelpWindow(QWidget* help)
+{
+    help_ = help;
+    menuItem(QStringLiteral("N19"))->setEnabled(help_ != nullptr);
+}
+
+void TForm1::setAboutWindows(QDialog* aboutProgram, QDialog* aboutAuthor)
+{
+    aboutProgram_ = aboutProgram;
+    aboutAuthor_ = aboutAuthor;
+    menuItem(QStringLiteral("N34"))->setEnabled(aboutProgram_ != nullptr);
+    menuItem(QStringLiteral("N35"))->setEnabled(aboutAuthor_ != nullptr);
+}
+
+void TForm1::setNewCalculation(std::function<void()> command)
+{
+    newCalculation_ = std::move(command);
+    menuItem(QStringLiteral("N2"))->setEnabled(static_cast<bool>(newCalculation_));
+}
+
+void TForm1::setPlanningCommands(std::function<void()> production, std::function<void()> credits,
+                                 std::function<void()> investments)
+{
+    production_ = std::move(production);
+    credits_ = std::move(credits);
+    investments_ = std::move(investments);
+    const std::pair<const char*, std::function<void()>*> items[] = {
+        {"N22", &production_}, {"N32", &credits_}, {"N33", &investments_}};
+    for (const auto& [name, command] : items) {
+        QAction* action = menuItem(QString::fromUtf8(name));
+        action->disconnect(this);
+        action->setEnabled(static_cast<bool>(*command));
+        connect(action, &QAction::triggered, this, [command] {
+            if (*command)
+                (*command)();
+        });
+    }
+}
+
+void TForm1::takeOverFromProgress()
+{
+    // Window managers differ in what they activate after a window hides; the
+    // explicit activation and the queued call make the hand-over certain,
+    // and the pending flag makes a second activation write nothing.
+    raise();
+    activateWindow();
+    QTimer::singleShot(0, this, &TForm1::FormActivate);
+}
+
+void TForm1::FormActivate()
+{
+    if (progress_)
+        progress_->close();
+    ReportViewSink sink(*RichEdit1);
+    writePendingReport(input_, results_, sink, regional_, clock_.today());
+}
+
+void TForm1::Timer1Timer()
+{
+    Label2->setText(kClockPrefix + QString::fromStdString(formatTime(clock_.now(), regional_.longTimeFormat)));
+}
+
+void TForm1::N2Click()
+{
+    if (newCalculation_)
+        newCalculation_();
+}
+
+void TForm1::N3Click()
+{
+    const QString path = UiServices::instance().openFileName(this, QString(), QString());
+    if (path.isEmpty())
+        return;
+    openFile(path);
+}
+
+void TForm1::openFile(const QString& path)
+{
+    try {
+        const doc::Document loaded = readReportFile(path);
+        showDocument(*RichEdit1, loaded);
+    } catch (const std::exception& e) {
+        showError(e, this);
+        return;
+    }
+    setDocumentCaption(kProgramCaption + fullPath(path));
+    RichEdit1->setVerticalScrollBars();
+}
+
+QString TForm1::askSaveName()
+{
+    for (;;) {
+        const QString path = UiServices::instance().saveFileName(this, QString(), QString());
+        if (path.isEmpty() || !QFileInfo::exists(path))
+            return path;
+        // Replacing a file silently would lose the report it holds.
+        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fullPath(path));
+        if (UiServices::instance().askYesNo(this, kReplaceTitle, question))
+            return path;
+    }
+}
+
+void TForm1::N5Click()
+{
+    const QString path = askSaveName();
+    if (path.isEmpty())
+        return;
+    saveFile(path);
+}
+
+bool TForm1::saveFile(const QString& path)
+{
+    try {
+        writeReportFile(path, documentOf(*RichEdit1));
+    } catch (const std::exception& e) {
+        showError(e, this);
+        return false;
+    }
+    setDocumentCaption(kProgramCaption + fullPath(path));
+    return true;
+}
+
+void TForm1::N6Click()
+{
+    if (!UiServices::instance().printDialog(this, printer_))
+        return;
+    try {
+        printReport(*RichEdit1->document(), printer_);
+    } catch (const std::exception& e) {
+        showError(e, this);
+    }
+}
+
+void TForm1::N7Click() { UiServices::instance().printerSetupDialog(this, printer_); }
+
+void TForm1::N16Click() { close(); }
+
+void TForm1::N10Click() { RichEdit1->cut(); }
+
+void TForm1::N11Click() { RichEdit1->copy(); }
+
+void TForm1::N17Click() { RichEdit1->paste(); }
+
+void TForm1::N18Click() { RichEdit1->selectAll(); }
+
+void TForm1::N29Click() { RichEdit1->clearAll(); }
+
+void TForm1::N24Click()
+{
+    const bool shown = menuItem(QStringLiteral("N24"))->isChecked();
+    if (QAction* labelAction = ToolBar1->findChild<QAction*>(QStringLiteral("Label2Action")))
+        labelAction->setVisible(shown);
+}
+
+void TForm1::C1Click() { StatusBar1->setVisible(menuItem(QStringLiteral("C1"))->isChecked()); }
+
+void TForm1::N31Click()
+{
+    // The dialog starts from the view's base font, not from the selection.
+    QFont font = RichEdit1->font();
+    if (!UiServices::instance().fontDialog(this, font))
+        return;
+    QTextCharFormat format;
+    format.setFont(font, QTextCharFormat::FontPropertiesAll);
+    RichEdit1->mergeCurrentCharFormat(format);
+}
+
+void TForm1::N19Click()
+{
+    if (!help_)
+        return;
+    help_->show();
+    help_->raise();
+    help_->activateWindow();
+}
+
+void TForm1::N34Click()
+{
+    if (aboutProgram_)
+        aboutProgram_->exec();
+}
+
+void TForm1::N35Click()
+{
+    if (aboutAuthor_)
+        aboutAuthor_->exec();
+}
+
+void TForm1::SpeedButton11Click()
+{
+    // Puts the user straight into the report to edit it.
+    RichEdit1->setFocus(Qt::OtherFocusReason);
+}
+
+bool TForm1::event(QEvent* e)
+{
+    // The status line shows only the hints of this window, and they stay.
+    if (e->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(e);
+}
+
+void TForm1::changeEvent(QEvent* e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() == QEvent::ActivationChange && isActiveWindow())
+        FormActivate();
+}
+
+void TForm1::closeEvent(QCloseEvent* e)
+{
+    if (hasUnsavedReport() && !UiServices::instance().askYesNo(this, kCloseQuestionTitle, kCloseQuestion)) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    emit closed();
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e)
+{
+    if (e->type() == QEvent::MouseMove || e->type() == QEvent::Enter) {
+        if (watched == RichEdit1->viewport())
+            showHint(kReportViewName);
+        else if (watched == StatusBar1)
+            showHint(kStatusBarHint);
+        else if (const QVariant hint = watched->property("statusHint"); hint.isValid())
+            showHint(hint.toString());
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+} // namespace kalvanta

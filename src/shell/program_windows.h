@@ -1,0 +1,59 @@
+#pragma once
+// Every window of the program, created once at start-up in the program's
+// fixed order with the main window first, wired together, and destroyed in
+// the reverse order when the program ends.
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+namespace kalvanta {
+
+class TForm1;
+class Tprogr;
+class Thelp;
+class TForm9;
+class Tabout;
+
+// The order in which the program creates its windows. Windows whose part of
+// the program is not built are left out.
+const std::vector<QString>& windowCreationOrder();
+
+class ProgramWindows {
+public:
+    ProgramWindows();
+    ~ProgramWindows();
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    TForm1* mainWindow() const { return main_; }
+    Tprogr* progressWindow() const { return progress_; }
+    Thelp* helpWindow() const { return help_; }
+    TForm9* aboutProgramWindow() const { return aboutProgram_; }
+    Tabout* aboutAuthorWindow() const { return aboutAuthor_; }
+
+    // The windows as they were created, first to last.
+    std::vector<QWidget*> windows() const;
+    // A window by its class name (`Tpar`, `Tkred`...); nullptr when absent.
+    QWidget* window(const QString& name) const;
+
+    // Shows the help window without waiting (menu, tool bar, dialogs' buttons).
+    void showHelp();
+    // Shows the progress window, which then runs (the wizard's last step).
+    void showProgress();
+
+private:
+    template <class T, class... Args>
+    T* create(Args&&... args);
+    void wire();
+
+    std::vector<std::unique_ptr<QWidget>> windows_;
+    TForm1* main_ = nullptr;
+    Tprogr* progress_ = nullptr;
+    Thelp* help_ = nullptr;
+    TForm9* aboutProgram_ = nullptr;
+    Tabout* aboutAuthor_ = nullptr;
+};
+
+} // namespace kalvanta

@@ -1,0 +1,61 @@
+#include "report_printing.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QImage>
+#include <QMarginsF>
+#include <QPainter>
+#include <QPrinter>
+#include <QTextDocument>
+
+#include <memory>
+#include <stdexcept>
+
+namespace kalvanta {
+
+namespace {
+// The view lays text out at 96 dots per inch; the page is drawn at that
+// scale and enlarged to the printer's resolution, so fonts given in pixels
+// keep their size on paper.
+constexpr qreal kLayoutDpi = 96.0;
+constexpr int kDotsPerMeterAt96Dpi = 3780; // 96 / 0.0254
+} // namespace
+
+int printReport(const QTextDocument& document, QPrinter& printer)
+{
+    printer.setDocName(QString());
+    printer.setFullPage(true);
+    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+
+    QImage layoutDevice(1, 1, QImage::Format_RGB32);
+    layoutDevice.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
+    layoutDevice.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
+
+    std::unique_ptr<QTextDocument> copy(document.clone());
+    copy->documentLayout()->setPaintDevice(&layoutDevice);
+    copy->setDocumentMargin(0);
+
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw std::runtime_error("Printing failed: the printer is not available");
+
+    const qreal scale = printer.resolution() / kLayoutDpi;
+    const QRectF paper = printer.pageRect(QPrinter::DevicePixel);
+    const QSizeF page(paper.width() / scale, paper.height() / scale);
+    copy->setPageSize(page);
+
+    const int pages = copy->pageCount();
+    for (int i = 0; i < pages; ++i) {
+        if (i > 0 && !printer.newPage())
+            throw std::runtime_error("Printing failed: the printer refused a new page");
+        painter.save();
+        painter.scale(scale, scale);
+        painter.translate(0, -i * page.height());
+        copy->drawContents(&painter, QRectF(0, i * page.height(), page.width(), page.height()));
+        painter.restore();
+    }
+    if (!painter.end())
+        throw std::runtime_error("Printing failed: the print job could not be finished");
+    return pages;
+}
+
+} // namespace kalvanta
