@@ -36,13 +36,15 @@ enum class IrrOutcome {
     BelowFloor,   // NPV not positive at any trial rate from the lowest up to 1 %
 };
 
-// The search stops at these rates (fractions): the arrows' range ends at
-// 10000 %, and a rate of -100 % has no present value.
-inline constexpr double kIrrCeiling = 100.0;
+// The search stops at these rates (fractions). An IRR above 1000 % is
+// reported as such: a finer answer is of no use to an analyst, and the
+// 1 % steps up to it take well under a millisecond. A rate of -100 % has
+// no present value.
+inline constexpr double kIrrCeiling = 10.0;
 inline constexpr int kIrrFloorSteps = 99; // down to -99 %
 
 inline const std::string kIrrLabel = "Внутренняя норма доходности (IRR) =";
-inline const std::string kIrrAboveCeilingText = "не найдена: NPV положителен при всех ставках до 10000%";
+inline const std::string kIrrAboveCeilingText = "не найдена: NPV положителен при всех ставках до 1000%";
 inline const std::string kIrrBelowFloorText = "не найдена: NPV не положителен при всех ставках от -99% до 1%";
 
 struct InvestResult {
