@@ -44,7 +44,7 @@ QHBoxLayout* row(std::initializer_list<QWidget*> widgets)
 
 } // namespace
 
-FormulaWindow::FormulaWindow(const FormulaTopic& topic) : QWidget(nullptr, Qt::Window)
+FormulaWindow::FormulaWindow(const FormulaTopic& topic, QWidget* owner) : QWidget(owner, Qt::Window)
 {
     setObjectName(QStringLiteral("FormulaWindow"));
     setCaption(this, topic.caption);
@@ -139,14 +139,6 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent)
 
 Thelp::~Thelp() = default;
 
-std::vector<FormulaWindow*> Thelp::formulaWindows() const
-{
-    std::vector<FormulaWindow*> windows;
-    for (const auto& w : formulaWindows_)
-        windows.push_back(w.get());
-    return windows;
-}
-
 void Thelp::setAboutWindows(QDialog* aboutProgram, QDialog* aboutAuthor)
 {
     aboutProgram_ = aboutProgram;
@@ -155,7 +147,8 @@ void Thelp::setAboutWindows(QDialog* aboutProgram, QDialog* aboutAuthor)
 
 FormulaWindow* Thelp::openFormulaWindow(const FormulaTopic& topic)
 {
-    auto* window = formulaWindows_.emplace_back(std::make_unique<FormulaWindow>(topic)).get();
+    auto* window = new FormulaWindow(topic, this);
+    formulaWindows_.push_back(window);
     window->show();
     for (const QString& line : topic.lines)
         window->Memo1->appendPlainText(line);

@@ -5,7 +5,6 @@
 #include <QWidget>
 
 
-#include <memory>
 #include <vector>
 
 #include "formula_texts.h"
@@ -21,7 +20,9 @@ class LinkLabel;
 class FormulaWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FormulaWindow(const FormulaTopic& topic);
+    // Owned by the help window, yet a window of its own: it stays when the
+    // help window hides, and a modal help window does not block it.
+    FormulaWindow(const FormulaTopic& topic, QWidget* owner);
     QPlainTextEdit* Memo1 = nullptr;
 };
 
@@ -37,7 +38,7 @@ public:
     // Opens a new formula window for the topic of the given link label.
     FormulaWindow* openFormulaWindow(const FormulaTopic& topic);
     // Every formula window opened so far, oldest first.
-    std::vector<FormulaWindow*> formulaWindows() const;
+    std::vector<FormulaWindow*> formulaWindows() const { return formulaWindows_; }
 
     // Where help.rtf is delivered: beside the program.
     static QString helpFilePath();
@@ -53,8 +54,7 @@ private:
 
     QPointer<QDialog> aboutProgram_;
     QPointer<QDialog> aboutAuthor_;
-    // Owned here but not parented, so they stay when the help window hides.
-    std::vector<std::unique_ptr<FormulaWindow>> formulaWindows_;
+    std::vector<FormulaWindow*> formulaWindows_;
 };
 
 } // namespace kalvanta

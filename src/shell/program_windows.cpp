@@ -8,6 +8,13 @@
 #ifdef KALVANTA_HAVE_WIZARD
 #include "wizard/wizard_windows.h"
 #endif
+#ifdef KALVANTA_HAVE_PLANNING_GUI
+#include "planning_gui/planning_windows.h"
+#else
+namespace kalvanta {
+class PlanningWindows : public QObject {};
+} // namespace kalvanta
+#endif
 
 namespace kalvanta {
 
@@ -60,7 +67,8 @@ T* ProgramWindows::create(Args&&... args)
 {
     auto window = std::make_unique<T>(std::forward<Args>(args)...);
     T* raw = window.get();
-    windows_.push_back(std::move(window));
+    owned_.push_back(std::move(window));
+    record(raw);
     return raw;
 }
 
@@ -69,7 +77,9 @@ ProgramWindows::ProgramWindows()
     main_ = create<TForm1>();
     AnalysisInput& input = main_->input();
 #ifdef KALVANTA_HAVE_PLANNING_GUI
-    // planning windows join here
+    planning_ = std::make_unique<PlanningWindows>();
+    planning_->createRez();
+    record(planning_->rez());
 #endif
 #ifdef KALVANTA_HAVE_WIZARD
     auto* dopol = create<Tdopol>(input);
@@ -87,8 +97,18 @@ ProgramWindows::ProgramWindows()
 #ifdef KALVANTA_HAVE_WIZARD
     auto* par = create<Tpar>(input);
 #endif
+#ifdef KALVANTA_HAVE_PLANNING_GUI
+    planning_->createPlan();
+    record(planning_->plan());
+#endif
     aboutAuthor_ = create<Tabout>();
     progress_ = create<Tprogr>(input);
+#ifdef KALVANTA_HAVE_PLANNING_GUI
+    planning_->createKred();
+    record(planning_->kred());
+    planning_->createInvest();
+    record(planning_->invest());
+#endif
 
     main_->setProgressWindow(progress_);
     main_->setHelpWindow(help_);
@@ -102,32 +122,43 @@ ProgramWindows::ProgramWindows()
     wireWizard(par, form2, doubl, form3, dabl, form6, dopol, hooks);
     main_->setNewCalculation([par] { bringToFront(par); });
 #endif
+#ifdef KALVANTA_HAVE_PLANNING_GUI
+    planning_->setHelpHandlers([this] { showHelp(); }, [this] { showHelpModal(); });
+    PlanningWindows* planning = planning_.get();
+    main_->setPlanningCommands([planning] { planning->openProduction(); },
+                               [planning] { planning->openCredits(); },
+                               [planning] { planning->openInvestments(); });
+#endif
 }
 
 ProgramWindows::~ProgramWindows()
 {
     // Reverse order: the main window, which the others refer to, goes last.
-    while (!windows_.empty())
-        windows_.pop_back();
+    order_.clear();
+    planning_.reset();
+    while (!owned_.empty())
+        owned_.pop_back();
 }
 
-std::vector<QWidget*> ProgramWindows::windows() const
-{
-    std::vector<QWidget*> out;
-    for (const auto& w : windows_)
-        out.push_back(w.get());
-    return out;
-}
+std::vector<QWidget*> ProgramWindows::windows() const { return order_; }
 
 QWidget* ProgramWindows::window(const QString& name) const
 {
-    for (const auto& w : windows_)
+    for (QWidget* w : order_)
         if (w->objectName() == name)
-            return w.get();
+            return w;
     return nullptr;
 }
 
 void ProgramWindows::showHelp() { bringUp(help_); }
+
+void ProgramWindows::showHelpModal()
+{
+    // A modeless help window would be blocked by the modal calculator.
+    if (help_->isVisible())
+        help_->hide();
+    help_->exec();
+}
 
 void ProgramWindows::showProgress() { bringUp(progress_); }
 

@@ -11,6 +11,7 @@
 namespace kalvanta {
 
 class TForm1;
+class PlanningWindows;
 class Tprogr;
 class Thelp;
 class TForm9;
@@ -40,15 +41,20 @@ public:
 
     // Shows the help window without waiting (menu, tool bar, dialogs' buttons).
     void showHelp();
+    // Shows the help window and waits until it is closed: for the modal
+    // calculators, which block every window but their own.
+    void showHelpModal();
     // Shows the progress window, which then runs (the wizard's last step).
     void showProgress();
 
 private:
     template <class T, class... Args>
     T* create(Args&&... args);
-    void wire();
+    void record(QWidget* window) { order_.push_back(window); }
 
-    std::vector<std::unique_ptr<QWidget>> windows_;
+    std::vector<QWidget*> order_;
+    std::vector<std::unique_ptr<QWidget>> owned_;
+    std::unique_ptr<PlanningWindows> planning_;
     TForm1* main_ = nullptr;
     Tprogr* progress_ = nullptr;
     Thelp* help_ = nullptr;

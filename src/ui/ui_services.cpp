@@ -15,7 +15,10 @@ namespace kalvanta {
 
 namespace {
 UiServices* g_override = nullptr;
-}
+// The file dialogs offer the last chosen name again, for the whole run.
+QString g_lastOpenName;
+QString g_lastSaveName;
+} // namespace
 
 UiServices& UiServices::instance()
 {
@@ -48,18 +51,30 @@ bool QtUiServices::askYesNo(QWidget* parent, const QString& title, const QString
 
 QString QtUiServices::openFileName(QWidget* parent, const QString& caption, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+    const QString name = QFileDialog::getOpenFileName(parent, caption, g_lastOpenName, filter);
+    if (!name.isEmpty())
+        g_lastOpenName = name;
+    return name;
 }
 
 QString QtUiServices::saveFileName(QWidget* parent, const QString& caption, const QString& filter)
 {
-    // Qt's dialog asks before replacing an existing file.
-    return QFileDialog::getSaveFileName(parent, caption, QString(), filter);
+    // The caller asks before replacing an existing file, through this
+    // service, so the question is asked once and can be tested.
+    const QString name = QFileDialog::getSaveFileName(parent, caption, g_lastSaveName, filter, nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (!name.isEmpty())
+        g_lastSaveName = name;
+    return name;
 }
 
 bool QtUiServices::printDialog(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dlg(&printer, parent);
+    // The whole document is printed: no page range, no selection.
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dlg.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dlg.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
     return dlg.exec() == QDialog::Accepted;
 }
 

@@ -21,7 +21,8 @@ public:
     virtual void message(QWidget* parent, Icon icon, const QString& title, const QString& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
-    // Common file dialogs; an empty string when cancelled.
+    // Common file dialogs; an empty string when cancelled. The save dialog
+    // does not ask about an existing file: its caller does, with askYesNo.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     // Print and printer set-up dialogs; false when cancelled.
