@@ -5,6 +5,7 @@
 #include "analysis/analysis_results.h"
 #include "analysis/report_builder.h"
 #include "analysis/report_sink.h"
+#include "document/document_io.h"
 #include "inputs/field_tables.h"
 #include "inputs/json_loader.h"
 #include "numeric/float_errors.h"
@@ -17,20 +18,47 @@ constexpr std::string_view kProgram = "kalvanta-report";
 
 // Report lines straight to the stream, so that the lines written before an
 // arithmetic error are out when the error is reported.
+// With --rtf it also keeps the lines and the base font height for the document.
 class StreamSink : public ReportSink {
 public:
-    explicit StreamSink(std::ostream& out) : out_(out) {}
+    explicit StreamSink(std::ostream& out, std::vector<std::string>* documentLines = nullptr,
+                        std::optional<int>* baseFontHeight = nullptr)
+        : out_(out), documentLines_(documentLines), baseFontHeight_(baseFontHeight) {}
     void appendLine(std::string_view line) override
     {
         out_.write(line.data(), static_cast<std::streamsize>(line.size()));
         out_.put('\n');
+        if (documentLines_)
+            documentLines_->emplace_back(line);
     }
     void setVerticalScrollBars() override {}
-    void setBaseFontHeight(int) override {}
+    void setBaseFontHeight(int pixels) override
+    {
+        if (baseFontHeight_)
+            *baseFontHeight_ = pixels;
+    }
 
 private:
     std::ostream& out_;
+    std::vector<std::string>* documentLines_;
+    std::optional<int>* baseFontHeight_;
 };
+
+// The desktop program's report view font: DejaVu Sans 8 pt, Cyrillic. A
+// one-year report sets the character cell height; the view then takes the
+// largest pixel size whose line fits the cell (DejaVu Sans lines are
+// 2384/2048 em high: 12 px for a 14-pixel cell).
+doc::DocumentFont reportViewFont(const std::optional<int>& cellHeight)
+{
+    doc::DocumentFont font{"DejaVu Sans", 16, doc::kCyrillicCharset};
+    if (cellHeight && *cellHeight > 0) {
+        int pixels = *cellHeight;
+        while (pixels > 1 && pixels * 2384 > *cellHeight * 2048)
+            --pixels;
+        font.sizeHalfPoints = doc::halfPointsFromPixels(pixels);
+    }
+    return font;
+}
 
 bool digitsAt(std::string_view s, std::size_t pos, std::size_t count, int& value)
 {
@@ -67,9 +95,17 @@ void applyDate(ToolOptions& o, std::string_view value)
 
 void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
 
+void applyRtf(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --rtf needs a file name"};
+    o.rtfFile = std::string(value);
+}
+
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
+    {"--rtf", true, applyRtf},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -143,7 +179,7 @@ ToolOptions parseArguments(const std::vector<std::string>& args)
 std::string helpText()
 {
     std::string s;
-    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--help] FILE.json [FILE2.json ...]\n"
+    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--help] FILE.json [FILE2.json ...]\n"
          "\n"
          "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
          "output (UTF-8, one line per report line), as the desktop program would write it\n"
@@ -154,6 +190,9 @@ std::string helpText()
          "\n"
          "Options:\n"
          "  --date DATE  the date printed in the report header (default: today)\n"
+         "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
+         "               line in the report view's font, as the desktop program saves it\n"
+         "               (an existing FILE is replaced)\n"
          "  --help       show this text and exit\n"
          "  --           every argument after it is a file name\n"
          "\n"
@@ -165,7 +204,7 @@ std::string helpText()
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
          "     still reported\n"
-         "  3  standard output could not be written\n"
+         "  3  standard output or the --rtf file could not be written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
          "(0, empty text). Amounts are JSON numbers (a decimal point in the file).\n"
@@ -215,6 +254,9 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     const RegionalSettings regional = RegionalSettings::russian();
     const CivilDate date = options.date.value_or(today);
     int status = kExitOk;
+    std::vector<std::string> documentLines;
+    std::optional<int> baseFontHeight;
+    const bool keepDocument = options.rtfFile.has_value();
     for (const std::string& file : options.files) {
         AnalysisInput input;
         try {
@@ -236,7 +278,8 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         }
         input.AnalysisParameters.AnalysisPending = 1.0; // the progress window has completed
         AnalysisResults results;                        // a freshly started program
-        StreamSink sink(out);
+        StreamSink sink(out, keepDocument ? &documentLines : nullptr,
+                        keepDocument ? &baseFontHeight : nullptr);
         try {
             writePendingReport(input, results, sink, regional, date);
         } catch (const FloatError& e) {
@@ -248,6 +291,15 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         out.flush();
         if (!out) {
             err << kProgram << ": cannot write to standard output\n";
+            return kExitOutput;
+        }
+    }
+    if (options.rtfFile) {
+        try {
+            doc::saveDocumentFile(*options.rtfFile,
+                                  doc::documentFromLines(documentLines, reportViewFont(baseFontHeight)));
+        } catch (const doc::DocumentError& e) {
+            err << kProgram << ": " << e.what() << "\n";
             return kExitOutput;
         }
     }

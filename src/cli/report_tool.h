@@ -15,11 +15,12 @@ namespace kalvanta::cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitArithmetic = 1; // a report ended by an arithmetic error
 inline constexpr int kExitBadInput = 2;   // bad command line or bad input file
-inline constexpr int kExitOutput = 3;     // standard output could not be written
+inline constexpr int kExitOutput = 3;     // standard output or the --rtf file could not be written
 
 struct ToolOptions {
     std::optional<CivilDate> date; // --date; today when absent
     bool help = false;
+    std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
     std::vector<std::string> files;
 };
 

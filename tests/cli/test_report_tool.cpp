@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/report_tool.h"
+#include "document/document_io.h"
 
 namespace {
 
@@ -349,6 +350,56 @@ TEST(ReportToolArguments, RunInProcessWritesToTheGivenStreams)
     EXPECT_EQ(status, 0);
     EXPECT_EQ(err.str(), "");
     EXPECT_EQ(out.str(), expectedReport("worked_two_year.txt"));
+}
+
+// --rtf: the same lines as a document, in the report view's font.
+TEST(ReportTool, RtfFileHoldsTheReportLinesAsTheProgramSavesThem)
+{
+    namespace doc = kalvanta::doc;
+    TempDir dir;
+    struct Case {
+        std::vector<std::string> files;
+        int sizeHalfPoints; // DejaVu Sans 8 pt; 12 px once a one-year report set a 14-pixel cell
+    };
+    const Case cases[] = {{{kTwoYear}, 16}, {{kTwoYear, kOneYear}, 18}};
+    for (const Case& c : cases) {
+        const std::string rtf = dir.file("report.rtf");
+        std::vector<std::string> args = {"--date", "2026-12-08", "--rtf", rtf};
+        args.insert(args.end(), c.files.begin(), c.files.end());
+        const Outcome o = runTool(args);
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_TRUE(readFile(rtf).starts_with("{\\rtf1"));
+        const doc::LoadResult saved = doc::loadDocumentFileWithFormat(rtf);
+        EXPECT_EQ(saved.format, doc::SourceFormat::Rtf);
+        EXPECT_EQ(saved.document.lines(), lines(o.out));
+        EXPECT_EQ(saved.document.defaultFont, (doc::DocumentFont{"DejaVu Sans", c.sizeHalfPoints, 204}));
+        for (const doc::Paragraph& p : saved.document.paragraphs)
+            for (const doc::Run& run : p.runs)
+                EXPECT_EQ(run.format, doc::CharFormat{}); // no font of their own, as appended lines
+    }
+}
+
+TEST(ReportTool, RtfFileKeepsTheLinesBeforeAnArithmeticError)
+{
+    TempDir dir;
+    const std::string input = dir.file("zero-revenue.json");
+    writeFile(input, oneYearWith("\"Revenue\": 35719", "\"Revenue\": 0"));
+    const std::string rtf = dir.file("r.rtf");
+    const Outcome o = runTool({"--date", "2026-12-08", "--rtf", rtf, input});
+    EXPECT_EQ(o.status, 1) << o.err;
+    ASSERT_NE(o.out.find(" Относительные коэффициенты ликвидности"), std::string::npos);
+    EXPECT_EQ(kalvanta::doc::loadDocumentFile(rtf).lines(), lines(o.out));
+}
+
+TEST(ReportTool, RtfFileThatCannotBeCreatedIsNamed)
+{
+    const Outcome o = runTool({"--date", "2026-12-08", "--rtf", "/nonexistent-folder/r.rtf", kTwoYear});
+    EXPECT_EQ(o.status, 3);
+    EXPECT_EQ(o.out, expectedReport("worked_two_year.txt"));
+    EXPECT_EQ(o.err, "kalvanta-report: Cannot create file \"/nonexistent-folder/r.rtf\". No such file or directory\n");
+    EXPECT_NE(runTool({"--help"}).out.find("--rtf FILE"), std::string::npos);
+    EXPECT_EQ(runTool({"--rtf"}).status, 2);
+    EXPECT_EQ(runTool({"--rtf=", kTwoYear}).status, 2);
 }
 
 } // namespace
