@@ -406,6 +406,22 @@ private slots:
         QCOMPARE(form.caption(), kUnsavedCaption);
     }
 
+    void aFailedWriteShowsFailedToSaveStreamAndKeepsTheCaption()
+    {
+        if (!QFileInfo(QStringLiteral("/dev/full")).exists())
+            QSKIP("no /dev/full here");
+        FakeServicesScope services;
+        services.fake.defaultAnswer = true; // replace it
+        TForm1 form;
+        form.markUnsaved();
+        form.RichEdit1->appendLine(QStringLiteral("отчет"));
+        services.fake.saveAnswers.push_back(QStringLiteral("/dev/full"));
+        form.N5Click();
+        QCOMPARE(services.fake.messages.size(), std::size_t{1});
+        QCOMPARE(services.fake.messages.front().text, QStringLiteral("Failed to Save Stream."));
+        QCOMPARE(form.caption(), kUnsavedCaption);
+    }
+
     void printingAnEmptyViewGivesOneBlankPage()
     {
         if (!haveTool("pdfinfo"))
