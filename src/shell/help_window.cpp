@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include "link_label.h"
@@ -20,6 +21,8 @@ QLabel* plainLabel(const QString& text, QWidget* parent)
     auto* label = new QLabel(text, parent);
     label->setFont(interfaceFont(10));
     label->setTextFormat(Qt::PlainText);
+    // The same margins as the links, so texts and links line up.
+    label->setContentsMargins(2, 1, 2, 1);
     return label;
 }
 
@@ -88,6 +91,7 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent)
     QPalette blue = title->palette();
     blue.setColor(QPalette::WindowText, Qt::blue);
     title->setPalette(blue);
+    title->setContentsMargins(2, 1, 2, 1);
 
     auto* fileLine = plainLabel(QStringLiteral("Файл помощи с основными расчетными формулами - help.rtf"), this);
     fileLine->setToolTip(QDir::toNativeSeparators(helpFilePath()));
@@ -134,7 +138,18 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent)
     layout->addStretch(1);
 
     resize(580, 373);
-    centerOnScreen(this);
+}
+
+void Thelp::showEvent(QShowEvent* e)
+{
+    // Centred once its content has set its size; later the user's place stays.
+    if (!placed_) {
+        const QSize content = sizeHint();
+        resize(qMax(580, content.width()), qMax(373, content.height()));
+        centerOnScreen(this);
+        placed_ = true;
+    }
+    QDialog::showEvent(e);
 }
 
 Thelp::~Thelp() = default;
@@ -152,6 +167,8 @@ FormulaWindow* Thelp::openFormulaWindow(const FormulaTopic& topic)
     window->show();
     for (const QString& line : topic.lines)
         window->Memo1->appendPlainText(line);
+    // The reader starts at the first formula.
+    window->Memo1->moveCursor(QTextCursor::Start);
     return window;
 }
 

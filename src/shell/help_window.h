@@ -47,11 +47,15 @@ public:
     QPushButton* Button2 = nullptr;
     QPushButton* Button3 = nullptr;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
     void Button1Click();
     void Button2Click();
     void Button3Click();
 
+    bool placed_ = false;
     QPointer<QDialog> aboutProgram_;
     QPointer<QDialog> aboutAuthor_;
     std::vector<FormulaWindow*> formulaWindows_;

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -66,7 +67,12 @@ private slots:
     {
         Thelp help;
         QCOMPARE(help.windowTitle(), QStringLiteral("Справка"));
-        QCOMPARE(help.size(), QSize(580, 373));
+        help.show();
+        // At least its stated size, grown to its content, and centred.
+        QVERIFY(help.width() >= 580 && help.height() >= 373);
+        QVERIFY(help.width() >= help.sizeHint().width());
+        const QRect screen = help.screen()->availableGeometry();
+        QVERIFY(qAbs(help.frameGeometry().center().x() - screen.center().x()) <= 1);
         QCOMPARE(help.palette().color(QPalette::Window), QColor(Qt::white));
         QCOMPARE(help.Button1->text(), QStringLiteral("Закрыть"));
         QCOMPARE(help.Button2->text(), QStringLiteral("О программе"));
@@ -160,6 +166,7 @@ private slots:
         QCOMPARE(lines.size(), count);
         QCOMPARE(lines.front(), first);
         QCOMPARE(lines.back(), last);
+        QCOMPARE(window->Memo1->textCursor().position(), 0);
         QCOMPARE(window->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
         QCOMPARE(window->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
         QVERIFY(!window->Memo1->isReadOnly());
