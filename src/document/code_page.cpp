@@ -199,6 +199,9 @@ void CodePageDecoder::put(unsigned char byte, std::string& out) {
         pendingLead_ = byte;
         return;
     }
+    if (cp == 0) {
+        return;  // NUL is never text: no view shows it and RTF cannot hold it
+    }
     appendUtf8(out, cp);
 }
 

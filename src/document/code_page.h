@@ -28,7 +28,8 @@ public:
     CodePageDecoder& operator=(const CodePageDecoder&) = delete;
 
     int codePage() const { return codePage_; }
-    // Appends the character of `byte` to `out` (or holds a lead byte).
+    // Appends the character of `byte` to `out` (or holds a lead byte). NUL
+    // is dropped.
     void put(unsigned char byte, std::string& out);
     // A lead byte left without its second byte becomes U+FFFD.
     void flush(std::string& out);
