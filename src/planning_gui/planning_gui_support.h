@@ -7,6 +7,8 @@
 #include <QString>
 #include <QTextEdit>
 
+#include <functional>
+
 class QWidget;
 class QWindow;
 
@@ -28,6 +30,12 @@ private:
     QWidget* window_;
     bool justShown_ = false;
 };
+
+// Runs an event handler and shows an error it raises with the program's
+// error display right here: an exception must not unwind through the
+// toolkit's own frames, which are built without exception support and
+// would leak what they hold.
+void runHandler(QWidget* window, const std::function<void()>& handler);
 
 // Centres the window on its screen the first time it is shown.
 void centerOnFirstShow(QWidget* window, bool& centred);

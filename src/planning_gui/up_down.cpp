@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "planning_gui_support.h"
+
 namespace kalvanta::plan_ui {
 
 UpDown::UpDown(QWidget* parent) : QWidget(parent)
@@ -22,8 +24,8 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     layout->addWidget(up_);
     layout->addWidget(down_);
-    connect(up_, &QToolButton::clicked, this, [this] { step(1); });
-    connect(down_, &QToolButton::clicked, this, [this] { step(-1); });
+    connect(up_, &QToolButton::clicked, this, [this] { runHandler(window(), [this] { step(1); }); });
+    connect(down_, &QToolButton::clicked, this, [this] { runHandler(window(), [this] { step(-1); }); });
 }
 
 void UpDown::setRange(int minimum, int maximum)

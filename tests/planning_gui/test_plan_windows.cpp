@@ -12,6 +12,7 @@
 
 #include <memory>
 
+#include "numeric/float_errors.h"
 #include "planning_fixture.h"
 #include "planning_gui/planning_windows.h"
 
@@ -205,6 +206,9 @@ private slots:
         QVERIFY(!rez()->isVisible());
         QCOMPARE(plan()->request().Price[ProductA], 11.0);
         QCOMPARE(plan()->request().PlanRequested, 0.0);
+        // Called from code the handler raises; the button shows the box.
+        QVERIFY_THROWS_EXCEPTION(ConversionError, plan()->Button1Click());
+        QCOMPARE(ui_->messages.size(), 1);
     }
 
     void zeroShareShowsTheErrorAndWritesNothing_data()
