@@ -2,7 +2,7 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
-#include <QMarginsF>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextDocument>
@@ -23,8 +23,10 @@ constexpr int kDotsPerMeterAt96Dpi = 3780; // 96 / 0.0254
 int printReport(const QTextDocument& document, QPrinter& printer)
 {
     printer.setDocName(QString());
-    printer.setFullPage(true);
-    printer.setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
+    // The whole printable area: the page less only what the printer cannot
+    // reach (nothing for a PDF file), with the origin at its corner.
+    printer.setFullPage(false);
+    printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
 
     QImage layoutDevice(1, 1, QImage::Format_RGB32);
     layoutDevice.setDotsPerMeterX(kDotsPerMeterAt96Dpi);
