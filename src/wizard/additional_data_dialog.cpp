@@ -147,8 +147,8 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
 
     connect(RadioButton1, &QRadioButton::clicked, this, &Tdopol::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &Tdopol::RadioButton2Click);
-    connect(Button1, &QPushButton::clicked, this, &Tdopol::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Tdopol::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button1Click); });
+    connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button2Click); });
 
     input_.ProductCount = 2.0;
 }

@@ -83,7 +83,7 @@ AssetDialog::AssetDialog(AnalysisInput& input, const QString& caption, Snapshot 
     for (int number : {1, 2, 5, 8, 9})
         attachEntryFilter(Edit(number), &pointFilter, &assetEnterTarget);
 
-    connect(Button1, &QPushButton::clicked, this, &AssetDialog::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&AssetDialog::Button1Click); });
 }
 
 void AssetDialog::Button1Click()
@@ -122,8 +122,8 @@ LiabilityDialog::LiabilityDialog(AnalysisInput& input, const QString& caption, S
     setTabOrder(edits_.back(), Button2);
     setTabOrder(Button2, Button1);
 
-    connect(Button1, &QPushButton::clicked, this, &LiabilityDialog::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &LiabilityDialog::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&LiabilityDialog::Button1Click); });
+    connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&LiabilityDialog::Button2Click); });
 }
 
 void LiabilityDialog::Button1Click()

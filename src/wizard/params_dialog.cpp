@@ -98,9 +98,9 @@ Tpar::Tpar(AnalysisInput& input, QWidget* parent)
 
     connect(RadioButton1, &QRadioButton::clicked, this, &Tpar::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &Tpar::RadioButton2Click);
-    connect(Button1, &QPushButton::clicked, this, &Tpar::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Tpar::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &Tpar::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button1Click); });
+    connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button2Click); });
+    connect(Button3, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button3Click); });
 
     FormCreate();
 }

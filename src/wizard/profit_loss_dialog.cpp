@@ -73,7 +73,7 @@ Tform6::Tform6(AnalysisInput& input, QWidget* parent)
         }
     setTabOrder(previous, Button1);
 
-    connect(Button1, &QPushButton::clicked, this, &Tform6::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tform6::Button1Click); });
 }
 
 void Tform6::Button1Click()

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <exception>
+
 #include "numeric/number_parse.h"
 #include "ui/regional_qt.h"
 #include "ui/ui_services.h"
@@ -21,6 +23,15 @@ WizardWindow::WizardWindow(AnalysisInput& input, const QString& caption, QWidget
 double WizardWindow::convert(const QLineEdit* field) const
 {
     return parseNumber(field->text().toStdString(), regional_);
+}
+
+void WizardWindow::runHandler(void (WizardWindow::*handler)())
+{
+    try {
+        (this->*handler)();
+    } catch (const std::exception& error) {
+        showError(error, this);
+    }
 }
 
 void WizardWindow::moveTo(QWidget* next)

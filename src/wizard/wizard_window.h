@@ -58,6 +58,16 @@ public:
 protected:
     // Converts a field's whole text; a ConversionError leaves the handler there.
     double convert(const QLineEdit* field) const;
+    // Runs a click handler. An error it raises ends it and goes to the
+    // error display right here: Qt's event delivery is not exception-safe
+    // and leaks what it was holding when an exception passes through it.
+    void runHandler(void (WizardWindow::*handler)());
+    template <class Dialog>
+    void runHandler(void (Dialog::*handler)())
+    {
+        runHandler(static_cast<void (WizardWindow::*)()>(handler));
+    }
+
     // Shows the next step in front, then closes this one.
     void moveTo(QWidget* next);
     void showHelp() const;

@@ -143,6 +143,15 @@ private slots:
         QCOMPARE(w.input.Y1End.IntangibleAssets, 0.0);     // right column not reached
     }
 
+    void handlerCalledDirectlyRaisesTheConversionError()
+    {
+        Wizard w;
+        toAssets(w);
+        setText(w.form2.get(), "Edit4", "x");
+        QVERIFY_THROWS_EXCEPTION(ConversionError, w.form2->Button1Click());
+        QVERIFY(w.services.messages.empty());
+    }
+
     void conversionErrors_data()
     {
         QTest::addColumn<QString>("text");
