@@ -10,6 +10,7 @@
 #include "shell/busy_work.h"
 #include "shell/main_window.h"
 #include "shell/report_view.h"
+#include "shell/rich_text_bridge.h"
 
 namespace {
 
@@ -85,6 +86,38 @@ void BM_BaseFontChangeOf100Reports(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BaseFontChangeOf100Reports)->Unit(benchmark::kMillisecond)->Iterations(4);
+
+// Save as and Open of a view holding 100 two-year reports: the conversions
+// between the view and the document model (the RTF work is in bench_rtf).
+void BM_ViewToModelOf100Reports(benchmark::State& state)
+{
+    const std::vector<std::string> lines = twoYearReportLines();
+    ReportView view;
+    for (int i = 0; i < 100; ++i)
+        appendReport(view, lines);
+    for (auto _ : state) {
+        doc::Document model = documentOf(view);
+        benchmark::DoNotOptimize(model.paragraphs.data());
+    }
+}
+BENCHMARK(BM_ViewToModelOf100Reports)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_ModelToViewOf100Reports(benchmark::State& state)
+{
+    const std::vector<std::string> lines = twoYearReportLines();
+    ReportView source;
+    for (int i = 0; i < 100; ++i)
+        appendReport(source, lines);
+    const doc::Document model = documentOf(source);
+    ReportView view;
+    view.resize(734, 440);
+    view.show();
+    for (auto _ : state) {
+        showDocument(view, model);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_ModelToViewOf100Reports)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_StartupPause(benchmark::State& state)
 {
