@@ -9,8 +9,9 @@
 namespace kalvanta::doc::limits {
 
 // Largest file that is opened at all. A saved two-year report is about
-// 0.2 MB of RTF and a view holding a hundred of them about 20 MB; 128 MiB is
-// several times that and still fits in memory with its model.
+// 50 KB of RTF and a view holding a hundred of them about 5 MB (10 MB for
+// the benchmark's 250-line reports); 128 MiB is far beyond that and still
+// fits in memory with its model.
 inline constexpr std::size_t kMaxDocumentBytes = 128u * 1024u * 1024u;
 
 // Deepest group nesting ("{" inside "{") an RTF file may use. Word processors
