@@ -69,7 +69,7 @@ Tinvest::Tinvest(QWidget* parent) : QDialog(parent, Qt::MSWindowsFixedSizeDialog
     Label4->setGeometry(12, 106, 400, 20);
     StringGrid1 = named(new plan_ui::ProfitGrid(this), "StringGrid1");
     StringGrid1->setAccessibleName(QStringLiteral("Прибыль от инвестиционного проекта по годам"));
-    StringGrid1->setGeometry(12, 128, 616, 80);
+    StringGrid1->setGeometry(12, 128, 616, StringGrid1->fittingHeight());
     Label4->setBuddy(StringGrid1);
 
     Button3 = named(new QPushButton(QStringLiteral("Рассчитать"), this), "Button3");

@@ -115,6 +115,8 @@ Tplan::Tplan(QWidget* parent) : QWidget(parent, Qt::Window), activation_(this)
     grid->addWidget(Edit13, 6, 2, Qt::AlignLeft);
     grid->addWidget(Edit14, 6, 3, Qt::AlignLeft);
     grid->addWidget(new QLabel(QStringLiteral("=100%"), this), 6, 4);
+    // Spare width goes right of the columns, not between label and fields.
+    grid->setColumnStretch(5, 1);
 
     Button1 = new QPushButton(QStringLiteral("Составить план"), this);
     Button1->setObjectName(QStringLiteral("Button1"));

@@ -42,7 +42,7 @@ Trez::Trez(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSiz
     BitBtn2 = pictureButton(this, QStringLiteral("BitBtn2"), QStringLiteral("Закрыть"),
                             themeIcon("window-close", QStyle::SP_DialogCloseButton, this), QRect(118, 8, 100, 25));
     BitBtn3 = pictureButton(this, QStringLiteral("BitBtn3"), QStringLiteral("Справка"),
-                            themeIcon("help-contents", QStyle::SP_DialogHelpButton, this), QRect(226, 8, 100, 25));
+                            themeIcon("help-contents", QStyle::SP_MessageBoxQuestion, this), QRect(226, 8, 100, 25));
 
     RichEdit1 = new plan_ui::LinesView(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 
 namespace kalvanta::plan_ui {
 
@@ -84,6 +85,12 @@ void ProfitGrid::setCell(int col, int row, const QString& text)
         verticalHeaderItem(row - 1)->setText(text);
     else
         item(row - 1, col - 1)->setText(text);
+}
+
+int ProfitGrid::fittingHeight() const
+{
+    return horizontalHeader()->sizeHint().height() + rowHeight(0) +
+           horizontalScrollBar()->sizeHint().height() + 2 * frameWidth();
 }
 
 void ProfitGrid::commitOpenEditor()

@@ -19,6 +19,9 @@ public:
     QString cell(int col, int row) const;
     void setCell(int col, int row, const QString& text);
 
+    // The height that shows the headers, the row and the scroll bar.
+    int fittingHeight() const;
+
     // Takes over the text of a cell editor that is still open.
     void commitOpenEditor();
 
