@@ -2,24 +2,30 @@
 
 namespace kalvanta {
 
-PlanningWindows::PlanningWindows(QObject* parent) : QObject(parent) {}
+PlanningWindows::PlanningWindows(QWidget* windowParent, QObject* parent)
+    : QObject(parent), windowParent_(windowParent)
+{
+}
 
 PlanningWindows::~PlanningWindows()
 {
     // Trez reads the plan dialog's request: it goes first.
     if (plan_)
         plan_->setResultsWindow(nullptr);
-    rez_.reset();
+    delete rez_.data();
+    delete plan_.data();
+    delete kred_.data();
+    delete invest_.data();
 }
 
 void PlanningWindows::createRez()
 {
     if (rez_)
         return;
-    rez_ = std::make_unique<Trez>();
+    rez_ = new Trez(windowParent_);
     if (plan_) {
-        rez_->setPlanDialog(plan_.get());
-        plan_->setResultsWindow(rez_.get());
+        rez_->setPlanDialog(plan_);
+        plan_->setResultsWindow(rez_);
     }
     applySettings();
 }
@@ -28,10 +34,10 @@ void PlanningWindows::createPlan()
 {
     if (plan_)
         return;
-    plan_ = std::make_unique<Tplan>();
+    plan_ = new Tplan(windowParent_);
     if (rez_) {
-        rez_->setPlanDialog(plan_.get());
-        plan_->setResultsWindow(rez_.get());
+        rez_->setPlanDialog(plan_);
+        plan_->setResultsWindow(rez_);
     }
     applySettings();
 }
@@ -40,7 +46,7 @@ void PlanningWindows::createKred()
 {
     if (kred_)
         return;
-    kred_ = std::make_unique<Tkred>();
+    kred_ = new Tkred(windowParent_);
     applySettings();
 }
 
@@ -48,7 +54,7 @@ void PlanningWindows::createInvest()
 {
     if (invest_)
         return;
-    invest_ = std::make_unique<Tinvest>();
+    invest_ = new Tinvest(windowParent_);
     applySettings();
 }
 
@@ -63,25 +69,25 @@ void PlanningWindows::createAll()
 Trez* PlanningWindows::rez()
 {
     createRez();
-    return rez_.get();
+    return rez_;
 }
 
 Tplan* PlanningWindows::plan()
 {
     createPlan();
-    return plan_.get();
+    return plan_;
 }
 
 Tkred* PlanningWindows::kred()
 {
     createKred();
-    return kred_.get();
+    return kred_;
 }
 
 Tinvest* PlanningWindows::invest()
 {
     createInvest();
-    return invest_.get();
+    return invest_;
 }
 
 void PlanningWindows::setHelpHandlers(std::function<void()> showHelp, std::function<void()> showHelpModal)

@@ -3,10 +3,11 @@
 // windows, each created once and only hidden when closed, the menu
 // commands of "П&ланирование" and the help buttons.
 //
-//   PlanningWindows planning;             // or create*() one by one in the
-//   planning.setHelpHandlers(show, modal); // start-up order: Trez, Tplan, Tkred, Tinvest
+//   PlanningWindows planning(mainWindow);  // then createAll(), or create*() one by one
+//   planning.setHelpHandlers(show, modal); // in the start-up order: Trez, Tplan, Tkred, Tinvest
 //   N22 → planning.openProduction();  N32 → openCredits();  N33 → openInvestments();
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <memory>
@@ -23,7 +24,9 @@ class PlanningWindows : public QObject {
 public:
     // Creates nothing yet: call create*() at their places in the start-up
     // order, or createAll(); an accessor creates a window still missing.
-    explicit PlanningWindows(QObject* parent = nullptr);
+    // With the main window as windowParent the calculator windows stay in
+    // front of it and do not keep the program running once it is closed.
+    explicit PlanningWindows(QWidget* windowParent = nullptr, QObject* parent = nullptr);
     ~PlanningWindows() override;
 
     void createRez();
@@ -58,10 +61,12 @@ public slots:
 private:
     void applySettings();
 
-    std::unique_ptr<Trez> rez_;
-    std::unique_ptr<Tplan> plan_;
-    std::unique_ptr<Tkred> kred_;
-    std::unique_ptr<Tinvest> invest_;
+    // Deleted with this object, or earlier with their parent window.
+    QPointer<QWidget> windowParent_;
+    QPointer<Trez> rez_;
+    QPointer<Tplan> plan_;
+    QPointer<Tkred> kred_;
+    QPointer<Tinvest> invest_;
     std::function<void()> showHelp_;
     std::function<void()> showHelpModal_;
     std::unique_ptr<RegionalSettings> regional_;

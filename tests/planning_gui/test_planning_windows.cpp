@@ -99,6 +99,24 @@ private slots:
         QCOMPARE(modeless, 3);
     }
 
+    void windowsLiveWithTheMainWindow()
+    {
+        auto mainWindow = std::make_unique<QWidget>();
+        {
+            PlanningWindows w(mainWindow.get());
+            w.createAll();
+            QCOMPARE(w.plan()->parentWidget(), mainWindow.get());
+            QVERIFY(w.plan()->isWindow());
+            QVERIFY(w.kred()->isWindow());
+        }
+        QCOMPARE(mainWindow->findChildren<QWidget*>().size(), 0);
+
+        PlanningWindows w(mainWindow.get());
+        w.createAll();
+        QCOMPARE(mainWindow->findChildren<Tinvest*>().size(), 1);
+        mainWindow.reset(); // takes the windows with it; w must not delete them again
+    }
+
     void captions()
     {
         PlanningWindows w;
