@@ -179,14 +179,6 @@ INSTANTIATE_TEST_SUITE_P(
                         "Floating point overflow"}),
     [](const ::testing::TestParamInfo<InvestErrorCase>& i) { return std::string(i.param.name); });
 
-TEST(InvestmentCalculator, TwoPressesGiveTheSameBlock)
-{
-    InvestCalc calc;
-    const InvestResult first = computeInvestment(calc, defaultTexts(), RegionalSettings::russian());
-    const InvestResult second = computeInvestment(calc, defaultTexts(), RegionalSettings::russian());
-    EXPECT_EQ(first.lines, second.lines);
-}
-
 TEST(InvestmentCalculator, ArrowsLowerTheRateTextByOne)
 {
     const RegionalSettings rs = RegionalSettings::russian();

@@ -271,34 +271,3 @@ TEST(ProductionPlan, FieldsAGoalDoesNotReadKeepTheirValues)
     EXPECT_EQ(request.Quantity[ProductA], 1000.0);
     EXPECT_EQ(request.Share[ProductB], 25.0);
 }
-
-TEST(ProductionPlan, GoalCodesAndFieldOrders)
-{
-    EXPECT_EQ(planGoalFor(true, true), 11.0);
-    EXPECT_EQ(planGoalFor(true, false), 12.0);
-    EXPECT_EQ(planGoalFor(false, true), 21.0);
-    EXPECT_EQ(planGoalFor(false, false), 22.0);
-    EXPECT_THAT(planFieldOrder(11.0), ElementsAre(1, 2, 3, 10, 7, 8, 9, 4, 5, 6));
-    EXPECT_THAT(planFieldOrder(12.0), ElementsAre(1, 2, 10, 7, 8, 4, 5));
-    EXPECT_THAT(planFieldOrder(21.0), ElementsAre(1, 2, 3, 10, 7, 8, 9, 11, 12, 13, 14));
-    EXPECT_THAT(planFieldOrder(22.0), ElementsAre(1, 2, 10, 7, 8, 11, 12, 13));
-}
-
-TEST(ProductionPlan, NothingIsWrittenWithoutAPendingRequest)
-{
-    PlanRun run;
-    EXPECT_FALSE(run.activate());
-    run.request_(true, true, defaultTexts());
-    EXPECT_TRUE(run.activate());
-    const std::size_t written = run.lines.size();
-    EXPECT_FALSE(run.activate());
-    EXPECT_EQ(run.lines.size(), written);
-}
-
-TEST(ProductionPlan, LargeAndSmallFiguresUseTheExponentForm)
-{
-    PlanEditTexts t = defaultTexts();
-    t[10] = "1E20";
-    const std::vector<std::string> lines = planLines(true, true, t);
-    EXPECT_EQ(lines.at(6), "Постоянные издержки 1E20");
-}
