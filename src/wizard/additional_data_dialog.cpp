@@ -110,6 +110,8 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
     productRow(8, QStringLiteral("Количество произведенной \nпродукции"), {11, 12, 19, 20},
                &AdditionalDataYear::QuantityA, &AdditionalDataYear::QuantityB);
     yearRow(9, QStringLiteral("Суммарные постоянные издержки"), 13, 21, &AdditionalDataYear::FixedCostsTotal);
+    for (int column = 1; column <= 4; ++column)
+        grid->setColumnStretch(column, 1);
     layout->addLayout(grid);
 
     ReferenceTitle = new QLabel(QStringLiteral("Справка (введенные ранее данные):"), this);

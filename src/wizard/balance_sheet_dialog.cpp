@@ -44,6 +44,8 @@ std::vector<QLineEdit*> buildRows(QWidget* dialog, QGridLayout* grid, const std:
         grid->addWidget(edits[k], line, 1);
         grid->addWidget(edits[k + N], line, 2);
     }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     QWidget* previous = nullptr;
     for (std::size_t k = 0; k < N; ++k) {
         for (QLineEdit* field : {edits[k], edits[k + N]}) {

@@ -56,6 +56,8 @@ Tform6::Tform6(AnalysisInput& input, QWidget* parent)
         grid->addWidget(year1[k], line, 1);
         grid->addWidget(year2[k], line, 2);
     }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
     layout->addLayout(grid);
 
     Button1 = makeButton(this, QStringLiteral("Button1"), QStringLiteral("Далее"));
