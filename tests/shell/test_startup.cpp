@@ -2,6 +2,7 @@
 // menu, tool bar, status hints, clock and view switches, the splash.
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -193,6 +194,41 @@ private slots:
         QVERIFY(!form.speedButton(8)->isEnabled());
         QVERIFY(form.menuItem("N3")->isEnabled());
         QVERIFY(form.speedButton(2)->isEnabled());
+    }
+
+    void commandsOpenTheWizardAndTheCalculators()
+    {
+        ProgramWindows windows;
+        TForm1* main = windows.mainWindow();
+        const QString text = main->RichEdit1->toPlainText();
+#ifdef KALVANTA_HAVE_WIZARD
+        // New calculation: the parameters dialog, without waiting; view and caption untouched.
+        main->speedButton(1)->click();
+        QVERIFY(windows.window("Tpar")->isVisible());
+        windows.window("Tpar")->hide();
+        main->show();
+        main->activateWindow();
+        QTRY_VERIFY(main->isActiveWindow());
+        QTest::keyClick(main, Qt::Key_F2);
+        QVERIFY(windows.window("Tpar")->isVisible());
+        QCOMPARE(main->RichEdit1->toPlainText(), text);
+        QCOMPARE(main->caption(), kProgramCaption);
+#endif
+#ifdef KALVANTA_HAVE_PLANNING_GUI
+        main->menuItem("N22")->trigger();
+        QVERIFY(windows.window("Tplan")->isVisible());
+        for (const auto& [item, name] : {std::pair{"N32", "Tkred"}, std::pair{"N33", "Tinvest"}}) {
+            QString shown;
+            QTimer::singleShot(50, this, [&shown] {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    shown = modal->objectName();
+                    modal->close();
+                }
+            });
+            main->menuItem(QString::fromUtf8(item))->trigger();
+            QCOMPARE(shown, QString::fromUtf8(name));
+        }
+#endif
     }
 
     void toolBarButtonsHaveTooltipsAndStatusTexts_data()
