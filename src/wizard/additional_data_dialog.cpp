@@ -47,6 +47,7 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
     auto* caption1 = new QLabel(QStringLiteral("1й   год"), this);
     caption1->setObjectName(QStringLiteral("YearCaption1"));
     auto* caption2 = new QLabel(QStringLiteral("2й   год"), this);

@@ -72,6 +72,7 @@ AssetDialog::AssetDialog(AnalysisInput& input, const QString& caption, Snapshot 
     layout->addWidget(Label1);
 
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
     edits_ = buildRows(this, grid, kAssetFields, example.*start, example.*end);
     layout->addLayout(grid);
 
@@ -111,6 +112,7 @@ LiabilityDialog::LiabilityDialog(AnalysisInput& input, const QString& caption, S
     const AnalysisInput example = workedExample();
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
     edits_ = buildRows(this, grid, kLiabilityFields, example.*start, example.*end);
     layout->addLayout(grid);
 

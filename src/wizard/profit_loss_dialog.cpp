@@ -35,6 +35,7 @@ Tform6::Tform6(AnalysisInput& input, QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(12);
     Caption1 = new QLabel(QStringLiteral("1-й год "), this);
     Caption1->setObjectName(QStringLiteral("Caption1"));
     Caption2 = new QLabel(QStringLiteral("2-й год"), this);
