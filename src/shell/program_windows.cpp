@@ -77,7 +77,8 @@ ProgramWindows::ProgramWindows()
     main_ = create<TForm1>();
     AnalysisInput& input = main_->input();
 #ifdef KALVANTA_HAVE_PLANNING_GUI
-    planning_ = std::make_unique<PlanningWindows>();
+    // In front of the main window, and gone with it.
+    planning_ = std::make_unique<PlanningWindows>(main_);
     planning_->createRez();
     record(planning_->rez());
 #endif
