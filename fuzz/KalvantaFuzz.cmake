@@ -90,9 +90,11 @@ function(kalvanta_fuzz_target name)
     add_custom_target(${name}_clang ALL DEPENDS ${fuzzer})
   endif()
 
-  # New inputs go to a work folder in the build tree; the committed seeds stay as they are.
+  # New inputs go to a work folder in the build tree, emptied before each
+  # run; the committed seeds stay as they are.
   set(work ${CMAKE_CURRENT_BINARY_DIR}/${name}_corpus)
-  file(MAKE_DIRECTORY ${work})
+  add_test(NAME ${name}_fresh_corpus COMMAND ${CMAKE_COMMAND} -DDIR=${work} -P ${KALVANTA_FUZZ_DIR}/fresh_dir.cmake)
+  set_tests_properties(${name}_fresh_corpus PROPERTIES LABELS fuzz FIXTURES_SETUP ${name}_work)
   set(dict_option)
   if(F_DICT)
     set(dict_option -dict=${KALVANTA_FUZZ_DIR}/${F_DICT})
@@ -102,5 +104,5 @@ function(kalvanta_fuzz_target name)
                    -rss_limit_mb=2048 -max_total_time=600 -print_final_stats=1 ${dict_option}
                    -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/${name}-
                    ${work} ${corpus})
-  set_tests_properties(${name}_run PROPERTIES LABELS fuzz TIMEOUT 900)
+  set_tests_properties(${name}_run PROPERTIES LABELS fuzz TIMEOUT 900 FIXTURES_REQUIRED ${name}_work)
 endfunction()

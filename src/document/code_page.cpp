@@ -169,11 +169,7 @@ CodePageDecoder::CodePageDecoder(int codePage)
 CodePageDecoder::~CodePageDecoder() = default;
 
 void CodePageDecoder::put(unsigned char byte, std::string& out) {
-    if (!table_) {
-        appendUtf8(out, byte < 0x80 ? char32_t{byte} : kReplacementCharacter);
-        return;
-    }
-    if (pendingLead_ >= 0) {
+    if (pendingLead_ >= 0 && table_) {
         const unsigned key = (static_cast<unsigned>(pendingLead_) << 8) | byte;
         pendingLead_ = -1;
         char32_t cp;
@@ -194,13 +190,21 @@ void CodePageDecoder::put(unsigned char byte, std::string& out) {
         appendUtf8(out, cp);
         return;
     }
+    if (byte < 0x80) {
+        // NUL is never text (no view shows it, RTF cannot hold it). RTF and
+        // plain text keep ASCII as ASCII, even where a code page puts
+        // a currency sign at 0x5C (Johab's won, Shift-JIS's yen).
+        if (byte != 0) out.push_back(static_cast<char>(byte));
+        return;
+    }
+    if (!table_) {
+        appendUtf8(out, kReplacementCharacter);
+        return;
+    }
     const char32_t cp = table_->single[byte];
     if (cp == kLeadByte) {
         pendingLead_ = byte;
         return;
-    }
-    if (cp == 0) {
-        return;  // NUL is never text: no view shows it and RTF cannot hold it
     }
     appendUtf8(out, cp);
 }

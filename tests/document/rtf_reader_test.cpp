@@ -62,6 +62,7 @@ TEST(RtfReader, TextOfOtherWriters) {
         {"\\bin data is skipped", "{\\rtf1 a{\\pict\\bin4 {}\\x}b}", {"ab"}},
         {"hidden text", R"({\rtf1 a{\v hidden}b})", {"ab"}},
         {"NUL and control bytes", "{\\rtf1 a\0b\x01" "c}"s, {"abc"}},
+        {"ASCII stays ASCII in any code page", R"({\rtf1\ansi\ansicpg1361 a\\b\'5c})", {"a\\b\\"}},
         {"escaped NUL", R"({\rtf1 a\'00b{\fonttbl{\f0 x\'00y;}}})", {"ab"}},
         {"bytes after the document", "{\\rtf1 a}\r\n\0garbage}}}"s, {"a"}},
         {"unknown words ignored", R"({\rtf1\fooBar12 a\qc\sb240 b})", {"ab"}},
