@@ -116,9 +116,15 @@ LoadResult readDocument(std::string_view bytes, const DocumentFont& plainTextFon
 }
 
 LoadResult loadDocumentFileWithFormat(const std::string& path, const DocumentFont& plainTextFont) {
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opening a pipe without a writer would wait for one: open without
+    // waiting, then read normally.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0) {
         throwCannotOpen(path, errno);
+    }
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags >= 0) {
+        ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
     }
     struct stat info {};
     if (::fstat(file.get(), &info) != 0) {
@@ -187,9 +193,14 @@ void saveDocumentFile(const std::string& path, const Document& document) {
         throwCannotCreate(path, EISDIR);
     }
     if (exists && !S_ISREG(existing.st_mode)) {
-        FileDescriptor device(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+        // A pipe without a reader refuses at once instead of waiting.
+        FileDescriptor device(::open(target.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NONBLOCK));
         if (device.get() < 0) {
             throwCannotCreate(path, errno);
+        }
+        const int flags = ::fcntl(device.get(), F_GETFL);
+        if (flags >= 0) {
+            ::fcntl(device.get(), F_SETFL, flags & ~O_NONBLOCK);
         }
         if (!writeAll(device.get(), rtf) || !device.close()) {
             throwSaveFailed(path);

@@ -247,6 +247,16 @@ TEST_F(DocumentFile, FileOf200MegabytesFailsToLoadWithoutBeingRead) {
     EXPECT_EQ(e.path(), path("huge.rtf"));
 }
 
+TEST_F(DocumentFile, PipesNeverLeaveTheProgramWaiting) {
+    ASSERT_EQ(::mkfifo(path("pipe").c_str(), 0600), 0);
+    const LoadResult r = loadDocumentFileWithFormat(path("pipe"));
+    EXPECT_TRUE(r.document.paragraphs.empty());
+    // Saving into it without a reader is refused at once, not left waiting.
+    const DocumentError e = errorOf([&] { saveDocumentFile(path("pipe"), documentFromLines({"x"}, {})); });
+    EXPECT_EQ(e.kind(), DocumentError::Kind::CannotCreate);
+    EXPECT_TRUE(fs::is_fifo(path("pipe")));
+}
+
 TEST_F(DocumentFile, EndlessDeviceStopsAtTheSizeLimit) {
     if (!fs::exists("/dev/zero")) GTEST_SKIP() << "no /dev/zero";
     const DocumentError e = errorOf([] { loadDocumentFile("/dev/zero"); });
