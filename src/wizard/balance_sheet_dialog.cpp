@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "additional_data_dialog.h"
 #include "entry_filter.h"
 #include "inputs/field_tables.h"
 #include "inputs/identities.h"
