@@ -126,7 +126,7 @@ Tkred::Tkred(QWidget* parent) : QDialog(parent), activation_(this)
 
     connect(RadioButton1, &QRadioButton::clicked, this, &Tkred::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &Tkred::RadioButton2Click);
-    connect(Button3, &QPushButton::clicked, this, [this] { plan_ui::runHandler(this, [this] { Button3Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, guarded(this, [this] { Button3Click(); }));
     connect(Button1, &QPushButton::clicked, this, &Tkred::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &Tkred::Button2Click);
 

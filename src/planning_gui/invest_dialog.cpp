@@ -99,7 +99,7 @@ Tinvest::Tinvest(QWidget* parent) : QDialog(parent, Qt::MSWindowsFixedSizeDialog
     setTabOrder(Button2, Button1);
     setTabOrder(Button1, RichEdit1);
 
-    connect(Button3, &QPushButton::clicked, this, [this] { plan_ui::runHandler(this, [this] { Button3Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, guarded(this, [this] { Button3Click(); }));
     connect(Button2, &QPushButton::clicked, this, &Tinvest::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &Tinvest::Button1Click);
 
@@ -171,7 +171,7 @@ bool Tinvest::eventFilter(QObject* watched, QEvent* event)
     if (watched == Edit3 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            plan_ui::runHandler(this, [this, key] { UpDown1->step(key == Qt::Key_Up ? 1 : -1); });
+            runHandler(this, [this, key] { UpDown1->step(key == Qt::Key_Up ? 1 : -1); });
             return true;
         }
     }

@@ -139,7 +139,7 @@ Tplan::Tplan(QWidget* parent) : QWidget(parent, Qt::Window), activation_(this)
     connect(RadioButton1, &QRadioButton::clicked, this, &Tplan::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &Tplan::RadioButton2Click);
     connect(CheckBox1, &QCheckBox::clicked, this, &Tplan::CheckBox1Click);
-    connect(Button1, &QPushButton::clicked, this, [this] { plan_ui::runHandler(this, [this] { Button1Click(); }); });
+    connect(Button1, &QPushButton::clicked, this, guarded(this, [this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, &Tplan::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Tplan::Button3Click);
 

@@ -108,7 +108,7 @@ void Trez::changeEvent(QEvent* event)
 {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && activation_.activated())
-        plan_ui::runHandler(this, [this] { FormActivate(); });
+        runHandler(this, [this] { FormActivate(); });
 }
 
 } // namespace kalvanta

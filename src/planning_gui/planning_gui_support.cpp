@@ -7,10 +7,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <exception>
-
-#include "ui/ui_services.h"
-
 namespace kalvanta::plan_ui {
 
 namespace {
@@ -48,15 +44,6 @@ bool ActivationGate::activated()
     const bool backFromElsewhere = !justShown_ && lastFocusWindow() && lastFocusWindow() == window_->windowHandle();
     justShown_ = false;
     return !backFromElsewhere;
-}
-
-void runHandler(QWidget* window, const std::function<void()>& handler)
-{
-    try {
-        handler();
-    } catch (const std::exception& e) {
-        showError(e, window);
-    }
 }
 
 void centerOnFirstShow(QWidget* window, bool& centred)

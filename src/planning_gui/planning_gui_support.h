@@ -7,7 +7,7 @@
 #include <QString>
 #include <QTextEdit>
 
-#include <functional>
+#include "ui/handler_guard.h"
 
 class QWidget;
 class QWindow;
@@ -30,12 +30,6 @@ private:
     QWidget* window_;
     bool justShown_ = false;
 };
-
-// Runs an event handler and shows an error it raises with the program's
-// error display right here: an exception must not unwind through the
-// toolkit's own frames, which are built without exception support and
-// would leak what they hold.
-void runHandler(QWidget* window, const std::function<void()>& handler);
 
 // Centres the window on its screen the first time it is shown.
 void centerOnFirstShow(QWidget* window, bool& centred);

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "link_label.h"
+#include "ui/handler_guard.h"
 #include "window_helpers.h"
 
 namespace kalvanta {
@@ -82,9 +83,9 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent)
         b->setAutoDefault(false);
         b->setMinimumWidth(110);
     }
-    connect(Button1, &QPushButton::clicked, this, &Thelp::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Thelp::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &Thelp::Button3Click);
+    connect(Button1, &QPushButton::clicked, this, guarded(this, [this] { Button1Click(); }));
+    connect(Button2, &QPushButton::clicked, this, guarded(this, [this] { Button2Click(); }));
+    connect(Button3, &QPushButton::clicked, this, guarded(this, [this] { Button3Click(); }));
 
     auto* title = new QLabel(QStringLiteral("Справка по программе Kalvanta 4.5 "), this);
     title->setFont(interfaceFont(14));
@@ -105,7 +106,8 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent)
             f.setUnderline(true);
             return f;
         }());
-        connect(label, &LinkLabel::activated, this, [this, labelName] { openFormulaWindow(topicOf(labelName)); });
+        connect(label, &LinkLabel::activated, this,
+                guarded(this, [this, labelName] { openFormulaWindow(topicOf(labelName)); }));
         return label;
     };
 

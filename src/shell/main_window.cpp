@@ -20,6 +20,7 @@
 #include "report_printing.h"
 #include "report_view.h"
 #include "rich_text_bridge.h"
+#include "ui/handler_guard.h"
 #include "ui/regional_qt.h"
 #include "ui/ui_services.h"
 #include "window_helpers.h"
@@ -60,7 +61,7 @@ TForm1::TForm1(QWidget* parent)
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, guarded(this, [this] { Timer1Timer(); }));
     Timer1->start();
     Timer1Timer();
 
@@ -77,7 +78,7 @@ QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& text, 
     action->setObjectName(name);
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, handler);
+    connect(action, &QAction::triggered, this, guarded(this, [this, handler] { (this->*handler)(); }));
     menu->addAction(action);
     return action;
 }
@@ -198,7 +199,7 @@ void TForm1::buildToolBar()
                    menuItem(QStringLiteral("N19")));
     QToolButton* edit = addSpeedButton(11, QStringLiteral("Редактирование отчета"), QString(),
                                        pictures::editIcon(), nullptr);
-    connect(edit, &QToolButton::clicked, this, &TForm1::SpeedButton11Click);
+    connect(edit, &QToolButton::clicked, this, guarded(this, [this] { SpeedButton11Click(); }));
 
     Label2 = new QLabel(ToolBar1);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -296,10 +297,10 @@ void TForm1::setPlanningCommands(std::function<void()> production, std::function
         QAction* action = menuItem(QString::fromUtf8(name));
         action->disconnect(this);
         action->setEnabled(static_cast<bool>(*command));
-        connect(action, &QAction::triggered, this, [command] {
-            if (*command)
-                (*command)();
-        });
+        connect(action, &QAction::triggered, this, guarded(this, [command] {
+                    if (*command)
+                        (*command)();
+                }));
     }
 }
 
@@ -310,7 +311,7 @@ void TForm1::takeOverFromProgress()
     // and the pending flag makes a second activation write nothing.
     raise();
     activateWindow();
-    QTimer::singleShot(0, this, &TForm1::FormActivate);
+    QTimer::singleShot(0, this, guarded(this, [this] { FormActivate(); }));
 }
 
 void TForm1::FormActivate()
@@ -470,7 +471,7 @@ void TForm1::changeEvent(QEvent* e)
 {
     QMainWindow::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        runHandler(this, [this] { FormActivate(); });
 }
 
 void TForm1::closeEvent(QCloseEvent* e)

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include "busy_work.h"
+#include "ui/handler_guard.h"
 #include "window_helpers.h"
 
 namespace kalvanta {
@@ -42,14 +43,14 @@ void Tprogr::showEvent(QShowEvent* e)
     QDialog::showEvent(e);
     centerOnScreen(this);
     runDue_ = true;
-    QTimer::singleShot(kPaintFallbackMs, this, &Tprogr::startRun);
+    QTimer::singleShot(kPaintFallbackMs, this, guarded(this, [this] { startRun(); }));
 }
 
 void Tprogr::paintEvent(QPaintEvent* e)
 {
     QDialog::paintEvent(e);
     if (runDue_ && !running_)
-        QTimer::singleShot(0, this, &Tprogr::startRun);
+        QTimer::singleShot(0, this, guarded(this, [this] { startRun(); }));
 }
 
 void Tprogr::startRun()

@@ -1,7 +1,6 @@
 #include "application.h"
 
-#include <exception>
-
+#include "handler_guard.h"
 #include "ui_services.h"
 
 namespace kalvanta {
@@ -15,10 +14,8 @@ bool KalvantaApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const std::exception& e) {
-        showError(e);
     } catch (...) {
-        showError(QStringLiteral("Unknown error"));
+        showCurrentError(nullptr);
     }
     return true;
 }

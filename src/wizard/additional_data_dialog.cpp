@@ -235,7 +235,7 @@ void Tdopol::changeEvent(QEvent* event)
 {
     WizardWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        runHandler(&Tdopol::FormActivate);
 }
 
 } // namespace kalvanta

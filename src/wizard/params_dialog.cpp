@@ -142,7 +142,7 @@ void Tpar::changeEvent(QEvent* event)
 {
     WizardWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        FormActivate();
+        runHandler(&Tpar::FormActivate);
 }
 
 void Tpar::showEvent(QShowEvent* event)

@@ -4,9 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include <exception>
-
 #include "numeric/number_parse.h"
+#include "ui/handler_guard.h"
 #include "ui/regional_qt.h"
 #include "ui/ui_services.h"
 
@@ -27,11 +26,7 @@ double WizardWindow::convert(const QLineEdit* field) const
 
 void WizardWindow::runHandler(void (WizardWindow::*handler)())
 {
-    try {
-        (this->*handler)();
-    } catch (const std::exception& error) {
-        showError(error, this);
-    }
+    kalvanta::runHandler(this, [this, handler] { (this->*handler)(); });
 }
 
 void WizardWindow::moveTo(QWidget* next)

@@ -58,9 +58,7 @@ public:
 protected:
     // Converts a field's whole text; a ConversionError leaves the handler there.
     double convert(const QLineEdit* field) const;
-    // Runs a click handler. An error it raises ends it and goes to the
-    // error display right here: Qt's event delivery is not exception-safe
-    // and leaks what it was holding when an exception passes through it.
+    // Runs a click handler through the shared handler guard (ui/handler_guard.h).
     void runHandler(void (WizardWindow::*handler)());
     template <class Dialog>
     void runHandler(void (Dialog::*handler)())
