@@ -39,6 +39,8 @@ public:
     std::function<bool(QPrinter&)> onPrinterSetup = [](QPrinter&) { return false; };
     std::function<bool(QFont&)> onFontDialog = [](QFont&) { return false; };
     QFont fontOffered;
+    // Runs with the name a file dialog returns, before the program uses it.
+    std::function<void(const QString&)> onFileChosen = [](const QString&) {};
 
     void message(QWidget*, Icon icon, const QString& title, const QString& text) override
     {
@@ -56,12 +58,12 @@ public:
     QString openFileName(QWidget*, const QString&, const QString&) override
     {
         ++openDialogs;
-        return next(openAnswers);
+        return chosen(next(openAnswers));
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override
     {
         ++saveDialogs;
-        return next(saveAnswers);
+        return chosen(next(saveAnswers));
     }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
@@ -80,6 +82,12 @@ public:
     }
 
 private:
+    QString chosen(const QString& name)
+    {
+        if (!name.isEmpty())
+            onFileChosen(name);
+        return name;
+    }
     static QString next(std::deque<QString>& answers)
     {
         if (answers.empty())
