@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +62,24 @@ inline QStringList builderReport(AnalysisInput input)
     for (const std::string& line : sink.lines)
         lines << QString::fromStdString(line);
     return lines;
+}
+
+// Runs `steps` while `dialog` is up in its own modal loop (started by
+// `open`), then closes the dialog whatever the steps did.
+inline void whileModal(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& steps)
+{
+    bool ran = false;
+    QTimer::singleShot(0, dialog, [&] {
+        struct Closer {
+            QDialog* d;
+            ~Closer() { d->reject(); }
+        } closer{dialog};
+        QTRY_VERIFY(dialog->isActiveWindow());
+        steps();
+        ran = true;
+    });
+    open();
+    QVERIFY(ran);
 }
 
 inline const QStringList kInitialView{QString(), QString(), QString()};

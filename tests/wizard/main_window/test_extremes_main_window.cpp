@@ -10,10 +10,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <QTimer>
-
-#include <functional>
-
 #include "planning_gui/planning_windows.h"
 #include "program_fixture.h"
 
@@ -61,24 +57,6 @@ const std::vector<ReportCase>& reportCases()
          QString(), kOneYearReportLines, QStringLiteral("Z-счет Альтмана за период равен -5,21")},
     };
     return cases;
-}
-
-// Runs `steps` while `dialog` is up in its own modal loop (started by
-// `open`), then closes the dialog whatever the steps did.
-void whileModal(QDialog* dialog, const std::function<void()>& open, const std::function<void()>& steps)
-{
-    bool ran = false;
-    QTimer::singleShot(0, dialog, [&] {
-        struct Closer {
-            QDialog* d;
-            ~Closer() { d->reject(); }
-        } closer{dialog};
-        QTRY_VERIFY(dialog->isActiveWindow());
-        steps();
-        ran = true;
-    });
-    open();
-    QVERIFY(ran);
 }
 
 QStringList memoLines(const Tkred& kred) { return kred.Memo1->toPlainText().split(QLatin1Char('\n')); }
