@@ -135,6 +135,7 @@ void Tinvest::Button3Click()
     for (int year = 1; year <= kInvestYears; ++year)
         texts.profits[static_cast<std::size_t>(year - 1)] = StringGrid1->cell(year, 1).toStdString();
     const InvestResult result = computeInvestment(calc_, texts, regional_);
+    const plan_ui::EditBlock oneEdit(RichEdit1);
     for (const std::string& line : result.lines)
         RichEdit1->appendLine(QString::fromStdString(line));
 }

@@ -72,6 +72,7 @@ void Trez::FormActivate()
     if (!plan_ || !takePendingPlan(plan_->request()))
         return;
     RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    const plan_ui::EditBlock oneEdit(RichEdit1);
     writePlan(plan_->request(), results_, regional_,
               [this](const std::string& line) { RichEdit1->appendLine(QString::fromStdString(line)); });
 }

@@ -67,6 +67,10 @@ QFont reportFont(int pointSize)
     return font;
 }
 
+EditBlock::EditBlock(QTextEdit* view) : cursor_(view->document()) { cursor_.beginEditBlock(); }
+
+EditBlock::~EditBlock() { cursor_.endEditBlock(); }
+
 LinesView::LinesView(QWidget* parent) : QTextEdit(parent) {}
 
 void LinesView::appendLine(const QString& line)

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QPointer>
 #include <QString>
+#include <QTextCursor>
 #include <QTextEdit>
 
 #include "ui/handler_guard.h"
@@ -36,6 +37,19 @@ void centerOnFirstShow(QWidget* window, bool& centred);
 
 // "MS Sans Serif" 8 pt where it exists, a sans serif with Cyrillic otherwise.
 QFont reportFont(int pointSize = 8);
+
+// Groups the changes made to a view's document while it lives into one
+// edit: the view is laid out once for them, not once per line.
+class EditBlock {
+public:
+    explicit EditBlock(QTextEdit* view);
+    ~EditBlock();
+    EditBlock(const EditBlock&) = delete;
+    EditBlock& operator=(const EditBlock&) = delete;
+
+private:
+    QTextCursor cursor_;
+};
 
 // A rich-text view that appends one plain line at a time: the first line
 // of an empty view goes into its first paragraph, every later one, empty
