@@ -2,14 +2,18 @@
 # Builds Kalvanta and runs every test through ctest. Installs what it needs.
 #
 # Stages (all by default; KALVANTA_STAGES picks some, e.g. "main"):
-#   main      optimised build, every test
-#   sanitize  the whole project with AddressSanitizer + UBSan, every test
-#   fuzz      libFuzzer targets (clang), corpus replay + bounded runs
+#   main      optimised build, every test                      in build/
+#   sanitize  the whole project with AddressSanitizer + UBSan,  in build-asan/
+#             every test; any sanitizer report fails the run
+#   fuzz      libFuzzer targets (clang), corpus replay + bounded runs, in build-fuzz/
+# KALVANTA_BUILD_PREFIX renames the build folders (default "build"), so
+# several trees can be tested side by side.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 jobs=$(nproc 2>/dev/null || echo 2)
 stages=${KALVANTA_STAGES:-main sanitize fuzz}
+prefix=${KALVANTA_BUILD_PREFIX:-build}
 status=0
 
 run_stage() { # name, build dir, extra cmake args...
@@ -25,17 +29,17 @@ run_stage() { # name, build dir, extra cmake args...
 for stage in $stages; do
   case $stage in
     main)
-      run_stage main build -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
+      run_stage main "$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
     sanitize)
-      # Qt and fontconfig keep caches alive until exit; those are not our leaks.
+      # tests/lsan.supp may list leaks of system libraries only (see there).
       export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
       export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:halt_on_error=1"
       export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-      run_stage sanitize build-asan -DCMAKE_BUILD_TYPE=Debug -DKALVANTA_SANITIZE=ON -DKALVANTA_BENCH=OFF
+      run_stage sanitize "$prefix-asan" -DCMAKE_BUILD_TYPE=Debug -DKALVANTA_SANITIZE=ON -DKALVANTA_BENCH=OFF
       unset LSAN_OPTIONS ASAN_OPTIONS UBSAN_OPTIONS ;;
     fuzz)
       if command -v clang++ >/dev/null; then
-        run_stage fuzz build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+        run_stage fuzz "$prefix-fuzz" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
           -DKALVANTA_FUZZ=ON -DKALVANTA_GUI=OFF -DKALVANTA_BENCH=OFF
       else
         echo "=== fuzz: clang++ not found, skipped"

@@ -4,8 +4,7 @@
 // stays equal to the first run's. (Time and memory of the same runs are
 // measured by bench/bench_endurance_gui.cpp.)
 //
-// KALVANTA_ENDURANCE_RUNS sets the count (1000 unless set; the sanitizer
-// build sets it lower, to keep its run short).
+// KALVANTA_ENDURANCE_RUNS sets the count (1000 unless set).
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
