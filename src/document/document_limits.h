@@ -43,4 +43,14 @@ inline constexpr std::size_t kMaxParagraphs = 4'000'000;
 // bigger values would make one escape swallow the text that follows.
 inline constexpr int kMaxUnicodeSkip = 16;
 
+// Largest font size taken from \fsN, in half-points: RTF's own ceiling
+// (1638 pt). A larger size is ignored, so no run asks the view for a font
+// it cannot build.
+inline constexpr int kMaxFontSizeHalfPoints = 3276;
+
+// The other reader of outside data, the JSON analysis loader, keeps its one
+// cap beside its code: kalvanta::kMaxAnalysisJsonBytes in
+// inputs/json_loader.h, 1 MiB. An analysis file is about 6 KB; the cap
+// bounds the parser's memory and its nesting (at most one level per byte).
+
 } // namespace kalvanta::doc::limits

@@ -105,9 +105,6 @@ const std::unordered_map<std::string_view, WordInfo>& wordTable() {
     return table;
 }
 
-// RTF's largest font size, 1638 pt.
-constexpr int kMaxSizeHalfPoints = 3276;
-
 struct CharState {
     int font = -1;  // -1: the default font
     int size = 0;   // 0: not set
@@ -470,7 +467,7 @@ private:
             colorTableWord(info.word, hasParam, value);
             return;
         case Dest::DefChp:
-            if (info.word == Word::FontSize && hasParam && value > 0 && value <= kMaxSizeHalfPoints) {
+            if (info.word == Word::FontSize && hasParam && value > 0 && value <= limits::kMaxFontSizeHalfPoints) {
                 defaultSize_ = value;
             }
             return;
@@ -509,7 +506,7 @@ private:
             if (hasParam) chars.font = value;
             break;
         case Word::FontSize:
-            if (hasParam && value > 0 && value <= kMaxSizeHalfPoints) chars.size = value;
+            if (hasParam && value > 0 && value <= limits::kMaxFontSizeHalfPoints) chars.size = value;
             break;
         case Word::Color:
             if (hasParam) chars.color = value;

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include "field_tables.h"
+#include "numeric/float_errors.h"
 
 namespace kalvanta {
 
@@ -145,7 +146,14 @@ AnalysisInput loadAnalysisJson(std::string_view bytes, const std::string& source
         if (!known)
             fail(source, "unknown key \"" + key + "\"");
     }
-    deriveFinancialEconomicProfit(in);
+    // Amounts near the double range can overflow the derived profit; that is
+    // bad input of this file, not an error of some later report.
+    try {
+        deriveFinancialEconomicProfit(in);
+    } catch (const FloatError& e) {
+        fail(source, "\"ProfitLoss\": ProfitBeforeTax - NonOperatingIncome + NonOperatingExpenses: " +
+                         std::string(e.what()));
+    }
     return in;
 }
 

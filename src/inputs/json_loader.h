@@ -16,7 +16,8 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Largest JSON file accepted: an analysis is a few kilobytes.
+// Largest JSON file accepted: an analysis is a few kilobytes. Listed with the
+// document readers' caps in document/document_limits.h.
 inline constexpr std::size_t kMaxAnalysisJsonBytes = 1u << 20;
 
 AnalysisInput loadAnalysisJson(std::string_view text, const std::string& sourceName);

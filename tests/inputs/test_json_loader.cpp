@@ -68,7 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
                               "ProfitLoss[1].FinancialEconomicProfit"},
                       BadCase{R"({"AdditionalData": [{"PriceC": 1}, {}]})", "AdditionalData[0].PriceC"},
                       BadCase{R"({"YearCount": 2,})", "malformed JSON"}, BadCase{"", "malformed JSON"},
-                      BadCase{"[1, 2]", "top level"}, BadCase{R"({"Y1Start": {"Cash": null}})", "Y1Start.Cash"}));
+                      BadCase{"[1, 2]", "top level"},
+                      BadCase{R"({"ProfitLoss": [{"ProfitBeforeTax": 1e308, "NonOperatingExpenses": 1e308}, {}]})",
+                              "\"ProfitLoss\": ProfitBeforeTax - NonOperatingIncome + NonOperatingExpenses: "
+                              "Floating point overflow"}, BadCase{R"({"Y1Start": {"Cash": null}})", "Y1Start.Cash"}));
 
 TEST(JsonLoader, FileErrorsNameTheFile)
 {
