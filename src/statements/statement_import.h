@@ -1,0 +1,39 @@
+#pragma once
+// Statements in today's line codes (the tax service's XML, the state
+// resource's JSON, a line-code table as CSV) turned into an analysis record,
+// plus the notes on what the mapping assumed for this file.
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "inputs/analysis_input.h"
+#include "inputs/json_loader.h" // InputError
+
+namespace kalvanta {
+
+// What a file handed to the program holds, told by its content, not its name.
+enum class InputFileKind {
+    InputSet,    // the record itself as JSON (what loadAnalysisJson reads)
+    TaxXml,      // the tax service's XML of annual accounting statements
+    StateJson,   // the state resource's JSON of an organisation's report(s)
+    LineCodeCsv, // a line-code table
+    Unknown,
+};
+
+InputFileKind detectInputFileKind(std::string_view bytes);
+
+struct ImportedAnalysis {
+    AnalysisInput input;            // ready for the wizard or the report
+    std::vector<std::string> notes; // assumptions that changed a figure of this file
+};
+
+// A statement file (any kind but InputSet). Throws InputError whose message
+// names the file and the element or line at fault.
+ImportedAnalysis importStatementText(std::string_view bytes, const std::string& sourceName);
+ImportedAnalysis importStatementFile(const std::string& path);
+
+// Any input to an analysis: an input set (no notes) or a statement file.
+// "-" reads standard input.
+ImportedAnalysis loadInputFile(const std::string& path);
+
+} // namespace kalvanta
