@@ -36,6 +36,34 @@ void computeYear(ReportContext& ctx, std::size_t y, bool oneProduct)
     }
 }
 
+// The one-year and two-year layouts pad these labels differently.
+struct OperatingLeverageLabels {
+    std::string grossMargin;
+    std::string marginRatio;
+    std::string breakEvenRevenue;
+    std::string breakEvenQuantity;
+    std::string breakEvenQuantityA;
+    std::string breakEvenQuantityB;
+};
+
+const OperatingLeverageLabels kOneYearLabels{
+    "Валовая маржа   ",
+    "Норма маржинального дохода  ",
+    "Порог рентабельности ",
+    "Порговое количество товара  (шт)",
+    "Пороговое количество товара А (шт)",
+    "Пороговое количество товара В (шт)",
+};
+
+const OperatingLeverageLabels kTwoYearLabels{
+    "Валовая маржа 1йгод/2й год       ",
+    "Норма маржинального дохода   ",
+    "Порог рентабельности   ",
+    "Порговое количество товара (шт)",
+    "Пороговое количество товара А (шт) ",
+    "Пороговое количество товара В (шт) ",
+};
+
 } // namespace
 
 void writeOperatingLeverage(ReportContext& ctx)
@@ -47,39 +75,21 @@ void writeOperatingLeverage(ReportContext& ctx)
     for (std::size_t y = 0; y < ctx.yearCount(); ++y)
         computeYear(ctx, y, oneProduct);
 
+    const OperatingLeverageLabels& labels = ctx.twoYear ? kTwoYearLabels : kOneYearLabels;
     const OperatingLeverageResults& r = ctx.results.OperatingLeverage;
-    if (ctx.twoYear) {
-        ctx.blank();
-        ctx.line("            Операционный рычаг ");
-        ctx.blank();
-        ctx.line("Валовая маржа 1йгод/2й год       " + ctx.yearValues(r.GrossMargin));
-        ctx.line("Cила воздействия операционного рычага(СВОР)  " + ctx.yearValues(r.LeverageEffect));
-        ctx.line("Норма маржинального дохода   " + ctx.yearValues(r.MarginRatio));
-        ctx.line("Минимальная норма маржинального дохода  " + ctx.yearValues(r.CriticalMarginRatio));
-        ctx.line("Порог рентабельности   " + ctx.yearValues(r.BreakEvenRevenue));
-        if (oneProduct) {
-            ctx.line("Порговое количество товара (шт)" + ctx.yearValues(r.BreakEvenQuantity));
-        } else {
-            ctx.line("Пороговое количество товара А (шт) " + ctx.yearValues(r.BreakEvenQuantityA));
-            ctx.line("Пороговое количество товара В (шт) " + ctx.yearValues(r.BreakEvenQuantityB));
-        }
-        ctx.line("Запас финансовой прочности " + ctx.yearValues(r.SafetyMargin));
-        return;
-    }
-
-    ctx.blanks(2);
+    ctx.blanks(ctx.twoYear ? 1 : 2);
     ctx.line("            Операционный рычаг ");
     ctx.blank();
-    ctx.line("Валовая маржа   " + ctx.yearValues(r.GrossMargin));
+    ctx.line(labels.grossMargin + ctx.yearValues(r.GrossMargin));
     ctx.line("Cила воздействия операционного рычага(СВОР)  " + ctx.yearValues(r.LeverageEffect));
-    ctx.line("Норма маржинального дохода  " + ctx.yearValues(r.MarginRatio));
+    ctx.line(labels.marginRatio + ctx.yearValues(r.MarginRatio));
     ctx.line("Минимальная норма маржинального дохода  " + ctx.yearValues(r.CriticalMarginRatio));
-    ctx.line("Порог рентабельности " + ctx.yearValues(r.BreakEvenRevenue));
+    ctx.line(labels.breakEvenRevenue + ctx.yearValues(r.BreakEvenRevenue));
     if (oneProduct) {
-        ctx.line("Порговое количество товара  (шт)" + ctx.yearValues(r.BreakEvenQuantity));
+        ctx.line(labels.breakEvenQuantity + ctx.yearValues(r.BreakEvenQuantity));
     } else {
-        ctx.line("Пороговое количество товара А (шт)" + ctx.yearValues(r.BreakEvenQuantityA));
-        ctx.line("Пороговое количество товара В (шт)" + ctx.yearValues(r.BreakEvenQuantityB));
+        ctx.line(labels.breakEvenQuantityA + ctx.yearValues(r.BreakEvenQuantityA));
+        ctx.line(labels.breakEvenQuantityB + ctx.yearValues(r.BreakEvenQuantityB));
     }
     ctx.line("Запас финансовой прочности " + ctx.yearValues(r.SafetyMargin));
 }
