@@ -3,6 +3,7 @@
 // filled by hand where the section reads earlier sections' values.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,6 +41,34 @@ struct SectionHarness {
         return std::nullopt;
     }
 };
+
+// A change to the worked example that makes a section divide by zero (or
+// raise another arithmetic error) before it writes its first line.
+struct ZeroDivisorCase {
+    const char* name;
+    int years;
+    std::function<void(AnalysisInput&)> change;
+    FloatError::Kind kind;
+};
+
+// The parameterised suites of those cases: the section ends with the case's
+// error and has written nothing.
+class SectionZeroDivisor : public ::testing::TestWithParam<ZeroDivisorCase> {
+protected:
+    void expectNothingWritten(void (*section)(ReportContext&))
+    {
+        const ZeroDivisorCase& c = GetParam();
+        SectionHarness h(c.years);
+        c.change(h.input);
+        EXPECT_EQ(h.runExpectingError(section), c.kind);
+        EXPECT_TRUE(h.sink.lines.empty());
+    }
+};
+
+inline std::string caseName(const ::testing::TestParamInfo<ZeroDivisorCase>& info)
+{
+    return info.param.name;
+}
 
 // A whole report through the main window's handler, as a completed wizard
 // hands it over; the record of results is kept between calls.

@@ -55,6 +55,8 @@ inline BalanceSheet roundSheet()
     return b;
 }
 
+// One year's profit and loss in round figures to go with roundSheet: a
+// different record, so set field by field as the sheet is.
 inline ProfitLossYear roundYear()
 {
     ProfitLossYear p;

@@ -8,6 +8,7 @@ namespace kalvanta {
 namespace {
 
 using testing::SectionHarness;
+using testing::ZeroDivisorCase;
 using testing::kRule97;
 using testing::threeDateHeader;
 
@@ -70,22 +71,11 @@ TEST(BusinessActivity, SwitchedOffWritesNothingAndKeepsEarlierValues)
     EXPECT_EQ(h.results.InventoryTurnoverDays, (ByYear{11, 12}));
 }
 
-struct ZeroDivisorCase {
-    const char* name;
-    int years;
-    std::function<void(AnalysisInput&)> change;
-    FloatError::Kind kind;
-};
-
-class BusinessActivityZeroDivisor : public ::testing::TestWithParam<ZeroDivisorCase> {};
+class BusinessActivityZeroDivisor : public testing::SectionZeroDivisor {};
 
 TEST_P(BusinessActivityZeroDivisor, EndsBeforeTheTitle)
 {
-    const ZeroDivisorCase& c = GetParam();
-    SectionHarness h(c.years);
-    c.change(h.input);
-    EXPECT_EQ(h.runExpectingError(writeBusinessActivity), c.kind);
-    EXPECT_TRUE(h.sink.lines.empty());
+    expectNothingWritten(writeBusinessActivity);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
                             in.Y2End.AssetsTotal = 0;
                         },
                         FloatError::Kind::DivisionByZero}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::caseName);
 
 } // namespace
 } // namespace kalvanta

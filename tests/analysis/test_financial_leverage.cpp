@@ -209,6 +209,8 @@ TEST(FinancialLeverage, SwitchedOffKeepsEarlierValues)
     EXPECT_EQ(h.results.FinancialLeverage.ReturnOnAssets, (ByYear{0.5, 0.6}));
 }
 
+// Not the shared testing::ZeroDivisorCase: this section writes lines before
+// most of its divisions, so each case also names the lines that stand.
 struct ZeroDivisorCase {
     const char* name;
     int years;

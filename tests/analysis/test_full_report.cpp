@@ -109,55 +109,46 @@ RunOutcome runReport(AnalysisInput& input, AnalysisResults& results, OrderedSink
     return outcome;
 }
 
-TEST(FullReport, WorkedExampleTwoYears)
-{
-    std::string problem;
-    const std::vector<std::string> expected = readExpected("worked_two_year.txt", problem);
-    ASSERT_TRUE(problem.empty()) << problem;
-
+// Runs the pending report of the input and compares it with the expected
+// file; the scroll bars must be set once, before the first line.
+class FullReport : public testing::Test {
+protected:
     AnalysisInput input = kalvanta::workedExample();
-    ASSERT_EQ(input.AnalysisParameters.YearCount, 2.0);
-    input.AnalysisParameters.AnalysisPending = 1.0;
     AnalysisResults results;
     OrderedSink sink;
 
-    const RunOutcome outcome = runReport(input, results, sink);
-    EXPECT_TRUE(outcome.error.empty()) << "the report ended with: " << outcome.error << " after "
-                                       << sink.lines.size() << " lines";
-    EXPECT_TRUE(sameLines(expected, sink.lines));
-    if (outcome.error.empty()) EXPECT_TRUE(outcome.started);
-    EXPECT_EQ(input.AnalysisParameters.AnalysisPending, 0.0);
+    void expectReport(const std::string& expectedFile)
+    {
+        std::string problem;
+        const std::vector<std::string> expected = readExpected(expectedFile, problem);
+        ASSERT_TRUE(problem.empty()) << problem;
 
-    // Scroll bars are set once, before the first line.
-    EXPECT_EQ(sink.scrollBarCalls, 1);
-    ASSERT_FALSE(sink.scrollBarAtLine.empty());
-    EXPECT_EQ(sink.scrollBarAtLine.front(), 0u);
+        input.AnalysisParameters.AnalysisPending = 1.0;
+        const RunOutcome outcome = runReport(input, results, sink);
+        EXPECT_TRUE(outcome.error.empty()) << "the report ended with: " << outcome.error << " after "
+                                           << sink.lines.size() << " lines";
+        EXPECT_TRUE(sameLines(expected, sink.lines));
+        if (outcome.error.empty()) EXPECT_TRUE(outcome.started);
+        EXPECT_EQ(input.AnalysisParameters.AnalysisPending, 0.0);
+
+        EXPECT_EQ(sink.scrollBarCalls, 1);
+        ASSERT_FALSE(sink.scrollBarAtLine.empty());
+        EXPECT_EQ(sink.scrollBarAtLine.front(), 0u);
+    }
+};
+
+TEST_F(FullReport, WorkedExampleTwoYears)
+{
+    ASSERT_EQ(input.AnalysisParameters.YearCount, 2.0);
+    ASSERT_NO_FATAL_FAILURE(expectReport("worked_two_year.txt"));
     // Whether a two-year report sets the font is open; if it does, it is 14.
     for (int h : sink.fontHeights) EXPECT_EQ(h, 14);
 }
 
-TEST(FullReport, WorkedExampleOneYear)
+TEST_F(FullReport, WorkedExampleOneYear)
 {
-    std::string problem;
-    const std::vector<std::string> expected = readExpected("worked_one_year.txt", problem);
-    ASSERT_TRUE(problem.empty()) << problem;
-
-    AnalysisInput input = kalvanta::workedExample();
     input.AnalysisParameters.YearCount = 1.0;
-    input.AnalysisParameters.AnalysisPending = 1.0;
-    AnalysisResults results;
-    OrderedSink sink;
-
-    const RunOutcome outcome = runReport(input, results, sink);
-    EXPECT_TRUE(outcome.error.empty()) << "the report ended with: " << outcome.error << " after "
-                                       << sink.lines.size() << " lines";
-    EXPECT_TRUE(sameLines(expected, sink.lines));
-    if (outcome.error.empty()) EXPECT_TRUE(outcome.started);
-    EXPECT_EQ(input.AnalysisParameters.AnalysisPending, 0.0);
-
-    EXPECT_EQ(sink.scrollBarCalls, 1);
-    ASSERT_FALSE(sink.scrollBarAtLine.empty());
-    EXPECT_EQ(sink.scrollBarAtLine.front(), 0u);
+    ASSERT_NO_FATAL_FAILURE(expectReport("worked_one_year.txt"));
     // The font height is set once, to 14, after the two blank lines that
     // follow the date and before the title line.
     ASSERT_EQ(sink.fontHeights, std::vector<int>{14});

@@ -8,6 +8,7 @@ namespace kalvanta {
 namespace {
 
 using testing::SectionHarness;
+using testing::ZeroDivisorCase;
 
 TEST(OperatingLeverage, OneYearTwoProductsWorkedExample)
 {
@@ -126,22 +127,11 @@ TEST(OperatingLeverage, SwitchedOffKeepsEarlierValues)
     EXPECT_EQ(h.results.OperatingLeverage.GrossMargin, (ByYear{1.5, 2.5}));
 }
 
-struct ZeroDivisorCase {
-    const char* name;
-    int years;
-    std::function<void(AnalysisInput&)> change;
-    FloatError::Kind kind;
-};
-
-class OperatingLeverageZeroDivisor : public ::testing::TestWithParam<ZeroDivisorCase> {};
+class OperatingLeverageZeroDivisor : public testing::SectionZeroDivisor {};
 
 TEST_P(OperatingLeverageZeroDivisor, EndsBeforeTheFirstLine)
 {
-    const ZeroDivisorCase& c = GetParam();
-    SectionHarness h(c.years);
-    c.change(h.input);
-    EXPECT_EQ(h.runExpectingError(writeOperatingLeverage), c.kind);
-    EXPECT_TRUE(h.sink.lines.empty());
+    expectNothingWritten(writeOperatingLeverage);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -173,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
                         FloatError::Kind::DivisionByZero},
         ZeroDivisorCase{"SecondYearRevenue", 2, [](AnalysisInput& in) { in.ProfitLoss[2].Revenue = 0; },
                         FloatError::Kind::DivisionByZero}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::caseName);
 
 } // namespace
 } // namespace kalvanta

@@ -8,6 +8,7 @@ namespace kalvanta {
 namespace {
 
 using testing::SectionHarness;
+using testing::ZeroDivisorCase;
 using testing::kRule97;
 using testing::threeDateHeader;
 
@@ -74,22 +75,11 @@ TEST(WorkingCapitalNeeds, SwitchedOffKeepsEarlierValues)
     EXPECT_EQ(h.results.WorkingCapitalNeeds.MinimumCashLevel, (ByYear{3.5, 4.5}));
 }
 
-struct ZeroDivisorCase {
-    const char* name;
-    int years;
-    std::function<void(AnalysisInput&)> change;
-    FloatError::Kind kind;
-};
-
-class WorkingCapitalNeedsZeroDivisor : public ::testing::TestWithParam<ZeroDivisorCase> {};
+class WorkingCapitalNeedsZeroDivisor : public testing::SectionZeroDivisor {};
 
 TEST_P(WorkingCapitalNeedsZeroDivisor, EndsBeforeTheFirstLine)
 {
-    const ZeroDivisorCase& c = GetParam();
-    SectionHarness h(c.years);
-    c.change(h.input);
-    EXPECT_EQ(h.runExpectingError(writeWorkingCapitalNeeds), c.kind);
-    EXPECT_TRUE(h.sink.lines.empty());
+    expectNothingWritten(writeWorkingCapitalNeeds);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -115,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                             in.Y2End.Cash = 0;
                         },
                         FloatError::Kind::DivisionByZero}),
-    [](const auto& info) { return std::string(info.param.name); });
+    testing::caseName);
 
 } // namespace
 } // namespace kalvanta
