@@ -1,5 +1,8 @@
 #pragma once
 // Helpers shared by the window tests.
+#include <QByteArray>
+#include <QFile>
+#include <QString>
 #include <QStringList>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -32,6 +35,21 @@ inline QStringList blockTexts(const QTextDocument& document)
     for (QTextBlock b = document.begin(); b.isValid(); b = b.next())
         lines << b.text();
     return lines;
+}
+
+// The bytes of a file, or none when it cannot be read.
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+inline bool writeBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 inline QStringList toQStringList(const std::vector<std::string>& lines)

@@ -24,21 +24,6 @@ using namespace kalvanta::test;
 
 namespace {
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 // A report-like document: trailing and repeated spaces, Cyrillic, a bold,
 // a coloured and a larger run, after a one-year report's base font change.
 void writeSampleReport(ReportView& view)
@@ -179,7 +164,7 @@ private slots:
                 form.N5Click();
                 break;
             case Step::Open:
-                writeBytes(file, "{\\rtf1 opened\\par}");
+                QVERIFY(writeBytes(file, "{\\rtf1 opened\\par}"));
                 services.fake.openAnswers.push_back(file);
                 form.N3Click();
                 break;
@@ -275,7 +260,7 @@ private slots:
         FakeServicesScope services;
         TForm1 form;
         const QString file = path(name);
-        writeBytes(file, bytes);
+        QVERIFY(writeBytes(file, bytes));
         services.fake.openAnswers.push_back(file);
         form.N3Click();
         QVERIFY(services.fake.messages.empty());
@@ -319,7 +304,7 @@ private slots:
         TForm1 form;
         form.RichEdit1->appendLine(QStringLiteral("новый отчет"));
         const QString file = path(QStringLiteral("existing.rtf"));
-        writeBytes(file, "earlier report");
+        QVERIFY(writeBytes(file, "earlier report"));
 
         // No: the file stays, the dialog comes back, cancelling it changes nothing.
         services.fake.saveAnswers = {file, QString()};

@@ -36,6 +36,29 @@ QStringList expectedReport(AnalysisInput input)
 
 QStringList initialLines() { return {QString(), QString(), QString()}; }
 
+// The program's windows with the settings the tests fix, the main window
+// holding the worked example for the given number of years.
+struct WorkedExampleWindows {
+    FakeServicesScope services;
+    ProgramWindows windows;
+    TForm1* main = windows.mainWindow();
+
+    explicit WorkedExampleWindows(double years = 2.0)
+    {
+        prepare(*main);
+        main->input() = workedExample();
+        main->input().AnalysisParameters.YearCount = years;
+    }
+
+    // Runs the analysis through the progress window and waits for its end.
+    bool runAnalysis()
+    {
+        QSignalSpy finished(windows.progressWindow(), &Tprogr::runFinished);
+        windows.showProgress();
+        return finished.wait(120000);
+    }
+};
+
 } // namespace
 
 class ProgressTest : public QObject {
@@ -55,11 +78,8 @@ private slots:
 
     void aCompletedRunWritesExactlyOneReport()
     {
-        FakeServicesScope services;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        main->input() = workedExample();
+        WorkedExampleWindows program;
+        auto& [services, windows, main] = program;
         const QStringList expected = expectedReport(main->input());
         QVERIFY(expected.size() > 100);
         main->show();
@@ -107,16 +127,10 @@ private slots:
     {
         // As under a window manager that activates nothing: the main window
         // is not shown, so no activation can reach it.
-        FakeServicesScope services;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        main->input() = workedExample();
-        main->input().AnalysisParameters.YearCount = 1.0;
+        WorkedExampleWindows program(1.0);
+        TForm1* main = program.main;
         const QStringList expected = expectedReport(main->input());
-        QSignalSpy finished(windows.progressWindow(), &Tprogr::runFinished);
-        windows.showProgress();
-        QVERIFY(finished.wait(120000));
+        QVERIFY(program.runAnalysis());
         QTRY_COMPARE(blockTexts(*main->RichEdit1->document()), initialLines() + expected);
         QTest::qWait(50);
         QCOMPARE(blockTexts(*main->RichEdit1->document()), initialLines() + expected);
@@ -124,12 +138,8 @@ private slots:
 
     void twoRunsAppendTwoReports()
     {
-        FakeServicesScope services;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        main->input() = workedExample();
-        main->input().AnalysisParameters.YearCount = 1.0;
+        WorkedExampleWindows program(1.0);
+        auto& [services, windows, main] = program;
         const QStringList one = expectedReport(main->input());
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main));
@@ -143,11 +153,8 @@ private slots:
 
     void activationWithoutAPendingAnalysisWritesNothing()
     {
-        FakeServicesScope services;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        main->input() = workedExample();
+        WorkedExampleWindows program;
+        TForm1* main = program.main;
         main->FormActivate();
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main));
@@ -158,21 +165,14 @@ private slots:
 
     void aReportEndedByADivisionByZeroShowsTheErrorAndKeepsItsLines()
     {
-        FakeServicesScope services;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        AnalysisInput input = workedExample();
-        input.AnalysisParameters.YearCount = 1.0;
-        input.Y1End.AssetsTotal = 0.0; // the autonomy ratio divides by it
-        main->input() = input;
-        const QStringList partial = expectedReport(input);
+        WorkedExampleWindows program(1.0);
+        auto& [services, windows, main] = program;
+        main->input().Y1End.AssetsTotal = 0.0; // the autonomy ratio divides by it
+        const QStringList partial = expectedReport(main->input());
         QVERIFY(!partial.isEmpty());
         main->show();
         QVERIFY(QTest::qWaitForWindowActive(main));
-        QSignalSpy finished(windows.progressWindow(), &Tprogr::runFinished);
-        windows.showProgress();
-        QVERIFY(finished.wait(120000));
+        QVERIFY(program.runAnalysis());
         QTRY_COMPARE(services.fake.messages.size(), std::size_t{1});
         const FakeUiServices::Message& shown = services.fake.messages.front();
         QCOMPARE(shown.icon, UiServices::Icon::Stop);
@@ -190,16 +190,10 @@ private slots:
 
     void afterTheRunClosingAsksTheQuestion()
     {
-        FakeServicesScope services;
+        WorkedExampleWindows program(1.0);
+        auto& [services, windows, main] = program;
         services.fake.defaultAnswer = false;
-        ProgramWindows windows;
-        TForm1* main = windows.mainWindow();
-        prepare(*main);
-        main->input() = workedExample();
-        main->input().AnalysisParameters.YearCount = 1.0;
-        QSignalSpy finished(windows.progressWindow(), &Tprogr::runFinished);
-        windows.showProgress();
-        QVERIFY(finished.wait(120000));
+        QVERIFY(program.runAnalysis());
         main->show();
         QVERIFY(!main->close());
         QCOMPARE(services.fake.questions.size(), std::size_t{1});
