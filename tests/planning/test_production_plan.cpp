@@ -6,6 +6,7 @@
 
 #include "numeric/float_errors.h"
 #include "planning/production_plan.h"
+#include "support/profit_plan_lines.h"
 
 using namespace kalvanta;
 using ::testing::ElementsAre;
@@ -56,22 +57,7 @@ std::vector<std::string> planLines(bool profitGoal, bool withC, const PlanEditTe
 
 TEST(ProductionPlan, ProfitGoalWithProductCDefaults)
 {
-    EXPECT_THAT(planLines(true, true, defaultTexts()),
-                ElementsAre("Kalvanta ", " ", "Pacчет прибыли ", " ",
-                            "Выручка от реализации (всего) 30000",
-                            "Суммарные переменные издержки 14000",
-                            "Постоянные издержки 10000",
-                            "Прибыль от продаж   6000",
-                            "Рентабельность продаж  20%",
-                            "Валовая маржа 16000",
-                            "Норма маржинального дохода 0,5333",
-                            "Критическая норма маржинального дохода 0,3333",
-                            "Сила воздействия операционного рычага 2,66",
-                            "Порог рентабельности (минимальный объем продаж)18751,17",
-                            "Пороговое количество товара А 666",
-                            "Пороговое количество товара В 333",
-                            "Пороговое количество товара С 1111",
-                            "Запас финансовой прочности 37,49%"));
+    EXPECT_THAT(planLines(true, true, defaultTexts()), ElementsAreArray(test::kProfitPlanWithProductC));
 }
 
 TEST(ProductionPlan, ProfitGoalWithoutProductCDefaults)

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "numeric/float_errors.h"
+#include "support/declining_ui_services.h"
 #include "ui/handler_guard.h"
 #include "ui/ui_services.h"
 
@@ -17,7 +18,7 @@ using namespace kalvanta;
 
 namespace {
 
-class RecordingServices : public UiServices {
+class RecordingServices : public test::DecliningUiServices {
 public:
     struct Shown {
         Icon icon;
@@ -32,12 +33,6 @@ public:
     {
         shown.push_back({icon, title, text, parent});
     }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    bool printDialog(QWidget*, QPrinter&) override { return false; }
-    bool printerSetupDialog(QWidget*, QPrinter&) override { return false; }
-    bool fontDialog(QWidget*, QFont&) override { return false; }
 };
 
 enum class Raise { Nothing, FloatOverflow, Conversion, RuntimeWithStop, NotAnException };
