@@ -21,6 +21,17 @@ namespace kalvanta::testing_support {
 inline constexpr std::string_view kLong =
     "_________________________________________________________________________________________________";
 
+// The titles of sections 1 to 7, as the report writes them; section 5 has
+// another title in a two-year report.
+inline const std::string kTitle1 = " Трехкомпонентный показатель типа финансовой устойчивости";
+inline const std::string kTitle2 = " Относительные показатели финансовой устойчивости";
+inline const std::string kTitle3 = " Оценка величины и динамики ликвидности имущества предприятия";
+inline const std::string kTitle4 = " Относительные коэффициенты ликвидности";
+inline const std::string kTitle5 = " Анализ рентабельности";
+inline const std::string kTitle5Two = " Анализ рентабельности  (за 1й год/ за 2й год)";
+inline const std::string kTitle6 = " Прогноз платежеспособности ";
+inline const std::string kTitle7 = " Итоговый рейтинг финансового состояния ";
+
 // The worked example with only sections 1 to 7 (switches of 8 to 12 off).
 inline AnalysisInput coreExample(double years)
 {
@@ -107,6 +118,41 @@ inline ReportRun runReport(AnalysisInput& input)
 }
 
 inline ReportRun runReport(AnalysisInput&& input) { return runReport(input); }
+
+// A change to the round input that ends the report with an arithmetic error.
+struct DivisorCase {
+    const char* what;
+    double years;
+    void (*change)(AnalysisInput&);
+    const char* message;
+};
+
+struct DivisorRun {
+    AnalysisInput input;
+    ReportRun run;
+};
+
+inline DivisorRun runDivisorCase(const DivisorCase& c)
+{
+    DivisorRun r{roundInput(c.years), {}};
+    c.change(r.input);
+    r.run = runReport(r.input);
+    return r;
+}
+
+// Where a failing section stops the report: the table before it closed by
+// its rule and two blank lines.
+inline ::testing::AssertionResult endsWithRuleAndTwoBlanks(const std::vector<std::string>& l,
+                                                           const std::string& rule = std::string(kLong))
+{
+    if (l.size() < 3)
+        return ::testing::AssertionFailure() << "only " << l.size() << " lines";
+    const std::size_t n = l.size();
+    if (l[n - 3] != rule || l[n - 2] != " " || l[n - 1] != " ")
+        return ::testing::AssertionFailure() << "the last lines are [" << l[n - 3] << "] [" << l[n - 2] << "] ["
+                                             << l[n - 1] << "]";
+    return ::testing::AssertionSuccess();
+}
 
 // Code points of a UTF-8 text, each as its own string.
 inline std::vector<std::string> characters(std::string_view s)

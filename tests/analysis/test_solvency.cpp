@@ -11,9 +11,6 @@ namespace {
 using namespace kalvanta;
 using namespace kalvanta::testing_support;
 
-const std::string kTitle5 = " Анализ рентабельности";
-const std::string kTitle6 = " Прогноз платежеспособности ";
-const std::string kTitle7 = " Итоговый рейтинг финансового состояния ";
 const std::string kZ = "Z-счет Альтмана за период равен ";
 const std::string kRating = "Итоговый рейтинг   ";
 const std::string kZLegend =
@@ -158,8 +155,9 @@ TEST(Solvency, TwoYearZoneIsThatOfTheSecondYear)
     EXPECT_TRUE(hasLine(run.lines(), "Предприятие является банкротом "));
 }
 
-// Zero divisors of sections 6 and 7.
-struct DivisorCase {
+// Zero divisors of sections 6 and 7. Not the shared DivisorCase: the round
+// input is always one year here, and each case names where the report ends.
+struct SectionDivisorCase {
     const char* what;
     void (*change)(AnalysisInput&);
     const char* message;
@@ -167,11 +165,11 @@ struct DivisorCase {
     const std::string* missingTitle; // the section that fails
 };
 
-class SolvencyDivisor : public ::testing::TestWithParam<DivisorCase> {};
+class SolvencyDivisor : public ::testing::TestWithParam<SectionDivisorCase> {};
 
 TEST_P(SolvencyDivisor, EndsTheReportBeforeTheFailingSection)
 {
-    const DivisorCase& c = GetParam();
+    const SectionDivisorCase& c = GetParam();
     AnalysisInput in = roundInput(1.0);
     c.change(in);
     const ReportRun run = runReport(in);
@@ -180,30 +178,28 @@ TEST_P(SolvencyDivisor, EndsTheReportBeforeTheFailingSection)
     ASSERT_GE(l.size(), 3u);
     EXPECT_NE(findLine(l, *c.lastTitle), -1) << c.what;
     EXPECT_EQ(findLine(l, *c.missingTitle), -1) << c.what;
-    EXPECT_EQ(l[l.size() - 3], kLong);
-    EXPECT_EQ(l[l.size() - 2], " ");
-    EXPECT_EQ(l[l.size() - 1], " ");
+    EXPECT_TRUE(endsWithRuleAndTwoBlanks(l));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Divisors, SolvencyDivisor,
     ::testing::Values(
         // borrowed capital 590 + 690 − 640 − 650 averaging to zero
-        DivisorCase{"borrowed capital", [](AnalysisInput& in) { in.Y1Start.LongTermLiabilitiesTotal = in.Y1End.LongTermLiabilitiesTotal = -250; },
+        SectionDivisorCase{"borrowed capital", [](AnalysisInput& in) { in.Y1Start.LongTermLiabilitiesTotal = in.Y1End.LongTermLiabilitiesTotal = -250; },
                     "Floating point division by zero", &kTitle5, &kTitle6},
-        DivisorCase{"borrowed capital and no charter capital",
+        SectionDivisorCase{"borrowed capital and no charter capital",
                     [](AnalysisInput& in) {
                         in.Y1Start.LongTermLiabilitiesTotal = in.Y1End.LongTermLiabilitiesTotal = -250;
                         in.Y1Start.CharterCapital = in.Y1End.CharterCapital = 0;
                     },
                     "Invalid floating point operation", &kTitle5, &kTitle6},
-        DivisorCase{"year-end own capital in the rating",
+        SectionDivisorCase{"year-end own capital in the rating",
                     [](AnalysisInput& in) {
                         in.Y1End.EquityTotal = 100;
                         in.Y1End.FutureExpenseReserves = -100;
                     },
                     "Floating point division by zero", &kTitle6, &kTitle7},
-        DivisorCase{"year-end own capital and no net profit",
+        SectionDivisorCase{"year-end own capital and no net profit",
                     [](AnalysisInput& in) {
                         in.Y1End.EquityTotal = 0;
                         in.ProfitLoss[1].NetProfit = 0;
