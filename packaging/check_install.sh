@@ -102,6 +102,10 @@ package)
   (cd "$root/usr" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort) >"$scratch/installed.txt"
   compare_lists "the installed package" "$scratch/expected.txt" "$scratch/installed.txt"
   run_installed_tool "$root/usr/bin/kalvanta-report" "$root/usr/share/kalvanta/examples"
+  # The installed metainfo, desktop entry and icons, checked as one.
+  if [ -f "$root/usr/share/metainfo/org.example.kalvanta.metainfo.xml" ] && command -v appstreamcli >/dev/null; then
+    appstreamcli validate-tree --no-net --explain "$root" || fail "appstreamcli validate-tree"
+  fi
   if [ -x "$root/usr/bin/kalvanta" ] && ldd "$root/usr/bin/kalvanta" | grep "not found"; then
     fail "the installed kalvanta lacks libraries"
   fi
