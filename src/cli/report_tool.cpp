@@ -9,6 +9,7 @@
 #include "inputs/field_tables.h"
 #include "inputs/json_loader.h"
 #include "numeric/float_errors.h"
+#include "table_mode.h"
 
 namespace kalvanta::cli {
 
@@ -102,10 +103,36 @@ void applyRtf(ToolOptions& o, std::string_view value)
     o.rtfFile = std::string(value);
 }
 
+void applyTable(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --table needs a file name"};
+    o.tableFile = std::string(value);
+}
+
+void applyTableFormat(ToolOptions& o, std::string_view value) { o.tableFormat = std::string(value); }
+
+void applyJobs(ToolOptions& o, std::string_view value)
+{
+    unsigned n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9' || n > 10000)
+            throw UsageError{"invalid number \"" + std::string(value) + "\" for -j"};
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value.empty() || n == 0 || n > 1024)
+        throw UsageError{"invalid number \"" + std::string(value) + "\" for -j (1 to 1024)"};
+    o.jobs = n;
+}
+
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
+    {"--table", true, applyTable},
+    {"--table-format", true, applyTableFormat},
+    {"-j", true, applyJobs},
+    {"--jobs", true, applyJobs},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -193,6 +220,13 @@ std::string helpText()
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
+         "  --table FILE the indicators of every input file as one table instead of the\n"
+         "               reports: one row per file, in the order given; folders are\n"
+         "               walked for .json files; FILE \"-\" is standard output\n"
+         "  --table-format csv|csv-ru|xlsx|jsonl\n"
+         "               the table's format (default: by FILE's extension .csv, .xlsx,\n"
+         "               .jsonl); csv-ru: semicolons, decimal comma, byte-order mark\n"
+         "  -j N         with --table: N analyses at once (default: every core)\n"
          "  --help       show this text and exit\n"
          "  --           every argument after it is a file name\n"
          "\n"
@@ -248,6 +282,12 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.files.empty()) {
         err << kProgram << ": no input file\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
+    if (options.tableFile)
+        return runTableMode(options, err);
+    if (options.tableFormat || options.jobs) {
+        err << kProgram << ": --table-format and -j go with --table\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
 

@@ -22,6 +22,9 @@ struct ToolOptions {
     bool help = false;
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
     std::vector<std::string> files;
+    std::optional<std::string> tableFile;   // --table: the indicators of every file as one table
+    std::optional<std::string> tableFormat; // --table-format: csv, csv-ru, xlsx, jsonl
+    unsigned jobs = 0;                      // -j: analyses at once for --table; 0 every core
 };
 
 // A command line the tool cannot run; what() is the message for the user.
