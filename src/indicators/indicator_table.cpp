@@ -3,6 +3,7 @@
 #include <charconv>
 #include <map>
 #include <stdexcept>
+#include <string_view>
 
 #include "numeric/number_format.h"
 
@@ -212,11 +213,23 @@ class RowBuilder {
 public:
     RowBuilder() : row_(indicatorColumns().size()) {}
     void set(const std::string& id, Cell value) { row_[columnIndex(id)] = std::move(value); }
+    void set(std::size_t column, Cell value) { row_[column] = std::move(value); }
     std::vector<Cell> take() { return std::move(row_); }
 
 private:
     std::vector<Cell> row_;
 };
+
+// The first column of each indicator (its dates or years follow it), found
+// once: a row is built thousands of times a second.
+template <class Table>
+std::vector<std::size_t> firstColumns(const Table& table, const char* firstSuffix)
+{
+    std::vector<std::size_t> out;
+    for (const auto& entry : table)
+        out.push_back(columnIndex(std::string(entry.id) + firstSuffix));
+    return out;
+}
 
 } // namespace
 
@@ -311,21 +324,25 @@ IndicatorRow rowFromReport(const FileFacts& facts, const AnalysisInput& input, c
     const std::size_t dates = twoYear ? 3 : 2;
     const std::size_t years = twoYear ? 2 : 1;
 
-    for (const DateIndicator& d : kDateNumbers)
-        if (printed(d.section))
+    static const std::vector<std::size_t> dateNumberColumns = firstColumns(kDateNumbers, kDateSuffixes[0].id);
+    static const std::vector<std::size_t> dateTextColumns = firstColumns(kDateTexts, kDateSuffixes[0].id);
+    static const std::vector<std::size_t> yearColumns = firstColumns(kYearNumbers, kYearSuffixes[0].id);
+    for (std::size_t k = 0; k < std::size(kDateNumbers); ++k)
+        if (printed(kDateNumbers[k].section))
             for (std::size_t i = 0; i < dates; ++i)
-                b.set(std::string(d.id) + kDateSuffixes[i].id, d.get(r, i));
-    for (const DateText& d : kDateTexts)
-        if (printed(d.section))
+                b.set(dateNumberColumns[k] + i, kDateNumbers[k].get(r, i));
+    for (std::size_t k = 0; k < std::size(kDateTexts); ++k)
+        if (printed(kDateTexts[k].section))
             for (std::size_t i = 0; i < dates; ++i)
-                b.set(std::string(d.id) + kDateSuffixes[i].id, d.get(r, i));
+                b.set(dateTextColumns[k] + i, kDateTexts[k].get(r, i));
 
     const bool oneProduct = input.ProductCount == 1.0;
     const bool credits[2] = {hasCredits(input, year::Y1), twoYear && hasCredits(input, year::Y2)};
-    for (const YearIndicator& y : kYearNumbers) {
+    for (std::size_t k = 0; k < std::size(kYearNumbers); ++k) {
+        const YearIndicator& y = kYearNumbers[k];
         if (!printed(y.section))
             continue;
-        const std::string id = y.id;
+        const std::string_view id = y.id;
         for (std::size_t i = 0; i < years; ++i) {
             if (y.section == 10 && (id == "break_even_quantity") != oneProduct && id.starts_with("break_even_quantity"))
                 continue;
@@ -339,7 +356,7 @@ IndicatorRow rowFromReport(const FileFacts& facts, const AnalysisInput& input, c
             double v = y.get(r, i);
             if (id == "financial_leverage_effect_percent")
                 v = printedValue(static_cast<long double>(v) * 100.0L);
-            b.set(id + kYearSuffixes[i].id, v);
+            b.set(yearColumns[k] + i, v);
         }
     }
     if (printed(11))

@@ -82,6 +82,7 @@ BatchWindow::BatchWindow(QWidget* parent) : QDialog(parent)
     layout->addWidget(progress);
     status = new QLabel(QStringLiteral("Выберите файлы или папку."));
     status->setObjectName(QStringLiteral("status"));
+    status->setWordWrap(true); // a long path must not widen the window
     layout->addWidget(status);
 
     auto* run = new QHBoxLayout;
