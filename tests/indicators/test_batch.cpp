@@ -44,7 +44,10 @@ TEST(InputFiles, FoldersAreWalkedAndNamedFilesTakenAsTheyAre)
                                             dir / "set/sub/c.JSON"};
     EXPECT_EQ(list.files, files);
     ASSERT_EQ(list.problems.size(), 2u);
-    EXPECT_EQ(list.problems[0], dir / "empty" + ": the folder holds no input files (.json)");
+    std::string extensions;
+    for (const std::string& e : inputFileExtensions())
+        extensions += (extensions.empty() ? "" : ", ") + e;
+    EXPECT_EQ(list.problems[0], dir / "empty" + ": the folder holds no input files (" + extensions + ")");
     EXPECT_EQ(list.problems[1], dir / "missing.json" + ": no such file or folder");
 }
 
