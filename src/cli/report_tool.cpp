@@ -207,6 +207,7 @@ std::string helpText()
 {
     std::string s;
     s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--help] FILE.json [FILE2.json ...]\n"
+         "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
          "\n"
          "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
          "output (UTF-8, one line per report line), as the desktop program would write it\n"

@@ -266,3 +266,30 @@ TEST(ReportToolTable, OneThreadAndTwoWriteTheSameBytes)
 }
 
 } // namespace
+
+namespace {
+
+// The progress line is for a person at a terminal; a pipe gets the summary only.
+TEST(ReportToolTable, ProgressLineOnlyWhenStandardErrorIsATerminal)
+{
+    if (std::system("command -v script >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "script (bsdutils) is not installed";
+    TempFolder dir;
+    for (int i = 0; i < 6; ++i)
+        writeFile(dir / ("in/" + std::to_string(i) + ".json"), readFile(kOneYear));
+    const std::string command = std::string(KALVANTA_REPORT_EXE) + " --table " + (dir / "t.csv") + " " + (dir / "in");
+    const ToolRun piped = runTool("--table " + (dir / "t.csv") + " " + (dir / "in"));
+    EXPECT_EQ(piped.err.find(" of 6 files"), std::string::npos) << piped.err;
+    // script runs the tool on a pseudo-terminal and copies what it shows.
+    std::string shown;
+    FILE* p = ::popen(("script -qec '" + command + "' /dev/null").c_str(), "r");
+    std::array<char, 4096> buf{};
+    while (std::size_t n = std::fread(buf.data(), 1, buf.size(), p))
+        shown.append(buf.data(), n);
+    EXPECT_EQ(WEXITSTATUS(::pclose(p)), 0);
+    EXPECT_NE(shown.find("\rkalvanta-report: 6 of 6 files"), std::string::npos) << shown;
+    // The line is cleared before the summary.
+    EXPECT_NE(shown.find("\r\033[Kkalvanta-report: 6 files: 6 analysed"), std::string::npos) << shown;
+}
+
+} // namespace
