@@ -1,5 +1,7 @@
 #include "table_mode.h"
 
+#include <atomic>
+#include <csignal>
 #include <iostream>
 #include <ostream>
 #include <unistd.h>
@@ -12,6 +14,34 @@ namespace kalvanta::cli {
 namespace {
 
 constexpr std::string_view kProgram = "kalvanta-report";
+constexpr int kExitInterrupted = 130; // as a shell reports a run ended by Ctrl+C
+
+// Ctrl+C or a termination request stops the run between files, so the
+// temporary table file is removed rather than left behind.
+std::atomic<bool> interrupted{false};
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+class InterruptScope {
+public:
+    InterruptScope()
+    {
+        interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &oldInt_);
+        ::sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~InterruptScope()
+    {
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
 
 std::string plural(std::size_t n, const char* one, const char* many)
 {
@@ -55,8 +85,10 @@ int runTableMode(const ToolOptions& options, std::ostream& err)
     BatchSummary summary;
     try {
         TableFileWriter writer(path, *format);
+        InterruptScope interruptScope;
         BatchControl control;
         control.jobs = options.jobs;
+        control.cancel = &interrupted;
         std::size_t shown = 0;
         if (terminal)
             control.progress = [&](std::size_t done, std::size_t total) {
@@ -69,6 +101,11 @@ int runTableMode(const ToolOptions& options, std::ostream& err)
         summary = runBatch(inputs.files, control, [&](std::size_t, IndicatorRow& row) { writer.writeRow(row); });
         if (terminal)
             err << "\r\033[K";
+        if (summary.cancelled) {
+            err << kProgram << ": interrupted after " << summary.rows() << " of " << inputs.files.size()
+                << " files; the table was not written\n";
+            return kExitInterrupted;
+        }
         writer.commit();
     } catch (const TableFileError& e) {
         if (terminal)

@@ -3,7 +3,14 @@
 // consumer; and kalvanta-report --table as the user runs it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
+
+#include <thread>
 
 #include <array>
 #include <cstdio>
@@ -11,6 +18,8 @@
 #include "indicators/batch.h"
 #include "indicators/table_writers.h"
 #include "table_test_support.h"
+
+extern char** environ;
 
 namespace {
 
@@ -290,6 +299,47 @@ TEST(ReportToolTable, ProgressLineOnlyWhenStandardErrorIsATerminal)
     EXPECT_NE(shown.find("\rkalvanta-report: 6 of 6 files"), std::string::npos) << shown;
     // The line is cleared before the summary.
     EXPECT_NE(shown.find("\r\033[Kkalvanta-report: 6 files: 6 analysed"), std::string::npos) << shown;
+}
+
+} // namespace
+
+namespace {
+
+// Ctrl+C stops the run between files and leaves neither a table nor a temporary file.
+TEST(ReportToolTable, AnInterruptedRunLeavesNoFile)
+{
+    TempFolder dir;
+    writeFile(dir / "in/0.json", readFile(kOneYear));
+    const std::string pipe = dir / "in/1.json"; // holds its reader until the test is ready
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    writeFile(dir / "in/2.json", readFile(kOneYear));
+    writeFile(dir / "old.csv", "previous table");
+
+    std::vector<std::string> args = {KALVANTA_REPORT_EXE, "-j", "1", "--table", dir / "old.csv", dir / "in/0.json",
+                                     pipe, dir / "in/2.json"};
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, (dir / "err.txt").c_str(), O_WRONLY | O_CREAT, 0600);
+    pid_t pid = 0;
+    ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    // Opening the pipe's writing end succeeds once the tool is reading it.
+    int writer = -1;
+    while ((writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK)) < 0)
+        std::this_thread::yield();
+    ::kill(pid, SIGINT);
+    ::close(writer);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130);
+    EXPECT_NE(readFile(dir / "err.txt").find("the table was not written"), std::string::npos);
+    EXPECT_EQ(readFile(dir / "old.csv"), "previous table");
+    EXPECT_EQ(dir.temporaries(), 0);
 }
 
 } // namespace
