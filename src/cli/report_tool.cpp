@@ -8,6 +8,7 @@
 #include "document/document_io.h"
 #include "inputs/field_tables.h"
 #include "inputs/json_loader.h"
+#include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 #include "table_mode.h"
 
@@ -96,6 +97,8 @@ void applyDate(ToolOptions& o, std::string_view value)
 
 void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
 
+void applyVersion(ToolOptions& o, std::string_view) { o.version = true; }
+
 void applyRtf(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -133,6 +136,7 @@ constexpr OptionSpec kOptions[] = {
     {"--table-format", true, applyTableFormat},
     {"-j", true, applyJobs},
     {"--jobs", true, applyJobs},
+    {"--version", false, applyVersion},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -229,6 +233,7 @@ std::string helpText()
          "               .jsonl); csv-ru: semicolons, decimal comma, byte-order mark\n"
          "  -j N         with --table: N analyses at once (default: every core)\n"
          "  --help       show this text and exit\n"
+         "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
          "\n"
          "Exit status:\n"
@@ -279,6 +284,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.help) {
         out << helpText();
+        out.flush();
+        return out ? kExitOk : kExitOutput;
+    }
+    if (options.version) {
+        out << kProgram << ' ' << kKalvantaVersion << '\n';
         out.flush();
         return out ? kExitOk : kExitOutput;
     }
