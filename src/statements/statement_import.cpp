@@ -26,7 +26,8 @@ std::string_view withoutBomAndSpace(std::string_view b)
 }
 
 // Reads the keys of the top-level object only and stops at the first that
-// tells the kind, so a large file is not parsed twice.
+// tells the kind, so a large file is not parsed twice. Keys of neither kind
+// leave it an input set, whose loader names the unknown key.
 class TopLevelKeys : public nlohmann::json_sax<nlohmann::json> {
 public:
     InputFileKind kind = InputFileKind::InputSet;
@@ -46,6 +47,15 @@ public:
     {
         if (depth_ != 1)
             return true;
+        static constexpr std::string_view kInputSetKeys[] = {
+            "EnterpriseName", "UnitName", "YearCount", "ExpertAssessmentOn", "BusinessActivityOn",
+            "FinancialLeverageOn", "OperatingLeverageOn", "WorkingCapitalNeedsOn", "ProductCount",
+            "Y1Start", "Y1End", "Y2Start", "Y2End", "ProfitLoss", "AdditionalData"};
+        for (std::string_view s : kInputSetKeys)
+            if (k == s) {
+                kind = InputFileKind::InputSet;
+                return false;
+            }
         // The state resource's report: its forms, or the envelope of a
         // report in a company's list.
         static constexpr std::string_view kStateKeys[] = {"balance", "financialResult", "period",
