@@ -343,8 +343,8 @@ int yearFromHeader(const std::vector<std::string>& cells, std::size_t firstValue
 
 Statement readLineCodeCsv(std::string_view bytes, const std::string& source)
 {
-    if (bytes.size() > statements::limits::kMaxLineCodeCsvBytes)
-        fail(source, "file is larger than " + std::to_string(statements::limits::kMaxLineCodeCsvBytes) + " bytes");
+    if (bytes.size() > statement_limits::kMaxLineCodeCsvBytes)
+        fail(source, "file is larger than " + std::to_string(statement_limits::kMaxLineCodeCsvBytes) + " bytes");
     const std::string text = decode(bytes);
     const char separator = detectSeparator(text);
     const std::vector<Row> rows = splitRows(text, separator, source);

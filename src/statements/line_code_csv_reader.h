@@ -1,6 +1,8 @@
 #pragma once
-// A line-code table as CSV: one row per line code, then the values of the
-// current, previous and before-previous columns.
+// A line-code table as CSV: one row per line code, then the current,
+// previous and before-previous values; comma or semicolon, UTF-8 or
+// windows-1251, decimal point or comma; a header row and a row naming the
+// organisation are allowed.
 #include <string>
 #include <string_view>
 
@@ -8,7 +10,7 @@
 
 namespace kalvanta {
 
-// Throws InputError naming the file and the line at fault.
+// Throws InputError naming sourceName and the line at fault.
 Statement readLineCodeCsv(std::string_view bytes, const std::string& sourceName);
 
 } // namespace kalvanta

@@ -381,8 +381,8 @@ void readBlock(const json& correction, const Block& block, const std::string& ba
 
 Statement readStateJson(std::string_view bytes, const std::string& source, std::optional<int> year)
 {
-    if (bytes.size() > statements::limits::kMaxStateJsonBytes)
-        fail(source, "file is larger than " + std::to_string(statements::limits::kMaxStateJsonBytes) + " bytes");
+    if (bytes.size() > statement_limits::kMaxStateJsonBytes)
+        fail(source, "file is larger than " + std::to_string(statement_limits::kMaxStateJsonBytes) + " bytes");
     const json doc = parse(bytes, source);
 
     std::vector<Candidate> all;

@@ -1,6 +1,7 @@
 #pragma once
 // The state resource's JSON of an organisation's accounting statements: one
-// report, or the list of a company's reports, read into one statement.
+// report, or the list of a company's reports (then the newest valid
+// correction of the newest year, or of `year` where one is asked for).
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,9 +10,7 @@
 
 namespace kalvanta {
 
-// From a list, the report of `year` (the newest year when none is asked),
-// in its valid correction (correctionVersion == actualCorrectionNumber).
-// Throws InputError naming the file and the key at fault.
+// Throws InputError naming sourceName and the key at fault.
 Statement readStateJson(std::string_view bytes, const std::string& sourceName, std::optional<int> year);
 
 } // namespace kalvanta

@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"BadUnit", "Единица;штук\nГод;2024\n1600;1\n",
                  "line 1: the unit \"штук\" must be 383, 384 or 385 (roubles, thousands, millions)"},
         Rejected{"KeywordWithTwoValues", "Организация;А;Б\n", "line 1: \"Организация\" takes one value, in the second cell"},
-        Rejected{"PastTheCap", std::string(statements::limits::kMaxLineCodeCsvBytes + 1, ';'),
+        Rejected{"PastTheCap", std::string(statement_limits::kMaxLineCodeCsvBytes + 1, ';'),
                  "file is larger than 1048576 bytes"}),
     [](const auto& info) { return std::string(info.param.name); });
 

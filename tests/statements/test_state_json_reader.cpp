@@ -176,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"CorrectionNumberNegative", replaced(kOne, "{", R"({"correctionVersion": -1, )"),
                  "\"correctionVersion\" must be a whole number"},
         Rejected{"PastTheCap",
-                 std::string(statements::limits::kMaxStateJsonBytes - kOne.size() + 1, ' ') + kOne, "larger than"}),
+                 std::string(statement_limits::kMaxStateJsonBytes - kOne.size() + 1, ' ') + kOne, "larger than"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StateJson, AskedYearMissingNamesTheYearsHeld)
