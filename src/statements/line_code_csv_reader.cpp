@@ -241,6 +241,15 @@ bool otherFormCode(const std::string& cell)
     return form == '3' || form == '5' || form == '6';
 }
 
+// A cell meant as a line code: three characters or more, a digit first, and
+// no year (a header's "2023").
+bool startsLikeCode(const std::string& cell)
+{
+    if (cell.size() < 3 || cell[0] < '0' || cell[0] > '9')
+        return false;
+    return !(cell.size() == 4 && allDigits(cell) && cell >= "1900" && cell <= "2999");
+}
+
 enum class Parsed { Empty, Number, NotANumber, OutOfRange };
 
 // "1 234,5", "1234.5", "-12", "(12)" (a negative amount as the forms print
@@ -423,14 +432,23 @@ Statement readLineCodeCsv(std::string_view bytes, const std::string& source)
                     headerYear = yearFromHeader(cells, 2);
                 continue;
             }
-            // Past the first line a row is a heading ("АКТИВ") or a mistake:
-            // a row with amounts but no line code would be lost silently.
-            for (std::size_t i = 1; i < cells.size(); ++i) {
+            // Past the first line a row is a heading ("АКТИВ", a repeated
+            // header, a row numbering the columns) or a mistyped code
+            // ("16OO", "1600.0") whose amounts would be lost silently.
+            std::size_t attempt = 0;
+            if (startsLikeCode(cells[0]))
+                attempt = 1;
+            else if (cells.size() > 1 && startsLikeCode(cells[1]))
+                attempt = 2;
+            if (!attempt)
+                continue;
+            for (std::size_t i = attempt; i < cells.size(); ++i) {
                 double ignored;
                 const Parsed p = number(cells[i], ignored);
                 if (p == Parsed::Number || p == Parsed::OutOfRange)
-                    fail(source, row.line, "\"" + cells[0] + "\" is not a line code (four digits: 1100 to 1700, 2100 to 2999, "
-                                                             "4100 to 4999)");
+                    fail(source, row.line, "\"" + cells[attempt - 1] +
+                                               "\" is not a line code (four digits: 1100 to 1799, 2100 to 2999, "
+                                               "4100 to 4999)");
             }
             continue;
         }
@@ -465,11 +483,10 @@ Statement readLineCodeCsv(std::string_view bytes, const std::string& source)
     if (st.lines.empty())
         fail(source, "no line codes found: each row must start with a line code (1600, 2110 …) or with the line's "
                      "name and its code");
+    // Without a year the mapping still maps the figures and says what it
+    // could not set (the tax rate).
     if (!st.year)
         st.year = headerYear;
-    if (!st.year)
-        fail(source, "the reporting year is missing: add a row \"Год;2024\" or a header row whose first value column "
-                     "names the year");
     return st;
 }
 

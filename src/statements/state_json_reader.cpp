@@ -399,9 +399,9 @@ Statement readStateJson(std::string_view bytes, const std::string& source, std::
 
     Statement st;
     st.sourceName = source;
+    // A single report without "period" has no year; the mapping says what
+    // that leaves unset.
     st.year = chosen.year ? *chosen.year : year.value_or(0);
-    if (st.year == 0)
-        fail(source, "\"" + keyPath(chosen.where, "period") + "\" is missing: the reporting year is unknown");
 
     std::string knd = text(correction, "knd", chosen.where, source);
     if (knd.empty() && chosen.report != chosen.correction)

@@ -26,6 +26,9 @@ const std::string kSemicolonTable = "\xEF\xBB\xBF"
                                     "Баланс;1600;2000;1900;1800\r\n"
                                     "Выручка;2110;500;400;\r\n"
                                     "Отчет об изменениях капитала;3100;1;2;3\r\n"
+                                    "Наименование показателя;Код;За 2024 г.;За 2023 г.\r\n"
+                                    "1;2;3;4\r\n"
+                                    "Чистая прибыль;2400;(7);8\r\n"
                                     "\r\n";
 
 TEST(LineCodeCsv, SpreadsheetExportWithSemicolons)
@@ -36,11 +39,12 @@ TEST(LineCodeCsv, SpreadsheetExportWithSemicolons)
     EXPECT_EQ(st.year, 2024); // from the first value column's heading
     EXPECT_EQ(st.unitCode, 384);
     EXPECT_EQ(st.sourceName, "t.csv");
-    EXPECT_EQ(st.lines.size(), 4u); // the equity changes line is another form's
+    EXPECT_EQ(st.lines.size(), 5u); // the equity changes line is another form's
     EXPECT_EQ(st.lines.at(1150), (Values{1234.5, 1000.0, std::nullopt}));
     EXPECT_EQ(st.lines.at(1370), (Values{-25.0, -3.25, 0.0}));
     EXPECT_EQ(st.lines.at(1600), (Values{2000.0, 1900.0, 1800.0}));
     EXPECT_EQ(st.lines.at(2110), (Values{500.0, 400.0, std::nullopt}));
+    EXPECT_EQ(st.lines.at(2400), (Values{-7.0, 8.0, std::nullopt}));
 }
 
 TEST(LineCodeCsv, CommaTableInWindows1251WithQuotedDecimalCommas)
@@ -77,6 +81,27 @@ TEST(LineCodeCsv, QuotedCellsMayHoldLineBreaks)
         EXPECT_STREQ(e.what(), "q.csv: line 4: line 2110: \"x\" is not a number"); // lines counted in the file
     }
 }
+
+struct YearCase {
+    const char* csv;
+    int year;
+};
+
+class LineCodeCsvYear : public ::testing::TestWithParam<YearCase> {};
+
+TEST_P(LineCodeCsvYear, FromTheYearRowOrTheHeader)
+{
+    EXPECT_EQ(readLineCodeCsv(GetParam().csv, "y.csv").year, GetParam().year) << GetParam().csv;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, LineCodeCsvYear,
+    ::testing::Values(YearCase{"1600;1\n", 0},                                    // none: the mapping notes it
+                      YearCase{"Код;2023;2022\n1600;1\n", 2023},                  // code, then the years
+                      YearCase{"Показатель,Код,За 2021 г.\n1600,1\n", 2021},      // name, code, years
+                      YearCase{"Год;2020\nКод;2023\n1600;1\n", 2020},            // the year row wins
+                      YearCase{"Код;Отчетный период\n1600;1\nКод;2023\n", 0},   // only headers before the lines
+                      YearCase{"отчётный год: ;2019\n1600;1\n", 2019}));
 
 struct Rejected {
     const char* name;
@@ -116,13 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"BeyondDouble", "Год;2024\n1600;1e400\n", "line 2: line 1600: \"1e400\" is beyond the range of numbers"},
         Rejected{"BracketsAndSign", "Год;2024\n1600;(-5)\n", "line 2: line 1600: \"(-5)\" is not a number"},
         Rejected{"MistypedCodeAmidLines", "Год;2024\n1600;1\n16OO;5;6\n",
-                 "line 3: \"16OO\" is not a line code (four digits: 1100 to 1700, 2100 to 2999, 4100 to 4999)"},
+                 "line 3: \"16OO\" is not a line code (four digits: 1100 to 1799, 2100 to 2999, 4100 to 4999)"},
+        Rejected{"MistypedCodeAfterName", "Год;2024\n1600;1\nЗапасы;1600.0;5\n",
+                 "line 3: \"1600.0\" is not a line code (four digits: 1100 to 1799, 2100 to 2999, 4100 to 4999)"},
         Rejected{"NoLines", "Год;2024\nкод;значение\n",
                  "no line codes found: each row must start with a line code (1600, 2110 …) or with the line's name "
                  "and its code"},
-        Rejected{"NoYear", "1600;1\n",
-                 "the reporting year is missing: add a row \"Год;2024\" or a header row whose first value column "
-                 "names the year"},
         Rejected{"BadYear", "Год;24\n1600;1\n", "line 1: the year \"24\" must be a year (1900 to 2999)"},
         Rejected{"SecondYear", "Год;2024\nГод;2023\n1600;1\n", "line 2: a second year row (the first is line 1)"},
         Rejected{"BadTaxNumber", "ИНН;77-01\nГод;2024\n1600;1\n", "line 1: the tax number \"77-01\" must be 10 or 12 digits"},

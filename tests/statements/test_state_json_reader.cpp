@@ -100,7 +100,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {"period": "2024", "actualCorrectionNumber": 0,
                       "typeCorrections": [{"correction": {"correctionVersion": 0, "balance": {"current1600": 8},
                                                           "financialResult": {}}}]}])",
-                 2024, 8, "", 384}),
+                 2024, 8, "", 384},
+        Accepted{"NoPeriodNoYear", R"({"balance": {"current1600": 9}, "financialResult": {}})", 0, 9, "", 384}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Rejected {
@@ -157,7 +158,8 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"OtherDocument", replaced(kOne, "{", R"({"knd": "1151001", )"), "\"1151001\" is not"},
         Rejected{"BadUnit", replaced(kOne, "{\"current1600\"", "{\"okei\": \"999\", \"current1600\""),
                  "\"balance.okei\""},
-        Rejected{"NoYear", R"({"balance": {}, "financialResult": {}})", "reporting year is unknown"},
+        Rejected{"NoYearAmongSeveral", "[" + kOne + R"(, {"balance": {}, "financialResult": {}}])",
+                 "\"[1].period\" is missing"},
         Rejected{"BadYear", replaced(kOne, "\"2024\"", "\"24\""), "\"period\" must be a year"},
         Rejected{"NotAReport", R"({"content": []})", "the top level is not a report"},
         Rejected{"NumberAtTop", "42", "top level must be"},
