@@ -102,12 +102,26 @@ bool looksLikeLineCodeRow(std::string_view row)
     return !row.empty() && (row.front() == ';' || row.front() == ',');
 }
 
+// The same after a first cell holding the line's name ("Баланс;1600;…").
+bool looksLikeNamedLineCodeRow(std::string_view row)
+{
+    std::size_t i = 0;
+    if (!row.empty() && row.front() == '"') {
+        for (i = 1; i < row.size(); ++i)
+            if (row[i] == '"' && (i + 1 >= row.size() || row[++i] != '"'))
+                break;
+    }
+    while (i < row.size() && row[i] != ';' && row[i] != ',')
+        ++i;
+    return i < row.size() && looksLikeLineCodeRow(row.substr(i + 1));
+}
+
 bool looksLikeLineCodeTable(std::string_view b)
 {
     // The header and the organisation's row come first; a code row follows soon.
     for (int rows = 0; rows < 20 && !b.empty(); ++rows) {
         const std::size_t end = b.find('\n');
-        if (looksLikeLineCodeRow(b.substr(0, end)))
+        if (looksLikeLineCodeRow(b.substr(0, end)) || looksLikeNamedLineCodeRow(b.substr(0, end)))
             return true;
         if (end == std::string_view::npos)
             break;
