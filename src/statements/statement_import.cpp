@@ -58,9 +58,10 @@ public:
             }
         // The state resource's report: its forms, or the envelope of a
         // report in a company's list.
-        static constexpr std::string_view kStateKeys[] = {"balance", "financialResult", "period",
-                                                          "correctionVersion", "actualCorrectionNumber",
-                                                          "content", "data"};
+        static constexpr std::string_view kStateKeys[] = {
+            "balance", "financialResult", "fundsMovement", "period", "correctionVersion",
+            "actualCorrectionNumber", "typeCorrections", "knd", "organizationInfo", "bfoOrganizationInfo",
+            "content", "data"};
         for (std::string_view s : kStateKeys)
             if (k == s) {
                 kind = InputFileKind::StateJson;

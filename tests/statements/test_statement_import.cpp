@@ -31,6 +31,8 @@ TEST(StatementImport, KindIsToldByContent)
         {"{\"balance\": {\"current1600\": 5}}", InputFileKind::StateJson},
         {"{\"financialResult\": {}, \"balance\": {}}", InputFileKind::StateJson},
         {"[{\"period\": \"2024\"}]", InputFileKind::StateJson},
+        {"{\"id\": 12, \"typeCorrections\": []}", InputFileKind::StateJson},
+        {"{\"id\": 12, \"organizationInfo\": {\"YearCount\": 1}, \"ProfitLoss\": 1}", InputFileKind::StateJson},
         {"code;current;previous\n1600;5;4;3\n", InputFileKind::LineCodeCsv},
         {"Организация;ООО Ромашка\r\n\"1110\",\"1\",\"2\"\r\n", InputFileKind::LineCodeCsv},
         {"1600,5,4\n", InputFileKind::LineCodeCsv},
