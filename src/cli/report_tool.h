@@ -22,6 +22,7 @@ struct ToolOptions {
     bool help = false;
     bool version = false; // --version
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
+    std::optional<std::string> saveInput; // --save-input: the record analysed, as an input set
     std::vector<std::string> files;
     std::optional<std::string> tableFile;   // --table: the indicators of every file as one table
     std::optional<std::string> tableFormat; // --table-format: csv, csv-ru, xlsx, jsonl

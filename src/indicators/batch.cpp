@@ -13,9 +13,7 @@
 #include "analysis/report_builder.h"
 #include "inputs/json_loader.h"
 #include "numeric/float_errors.h"
-#ifdef KALVANTA_HAVE_STATEMENT_IMPORT
 #include "statements/statement_import.h"
-#endif
 
 namespace kalvanta::indicators {
 
@@ -50,11 +48,7 @@ public:
 
 const std::vector<std::string>& inputFileExtensions()
 {
-#ifdef KALVANTA_HAVE_STATEMENT_IMPORT
     static const std::vector<std::string> extensions = {".json", ".xml", ".csv"};
-#else
-    static const std::vector<std::string> extensions = {".json"};
-#endif
     return extensions;
 }
 
@@ -102,13 +96,11 @@ InputFileList collectInputFiles(const std::vector<std::string>& names)
 LoadedInput loadInput(const std::string& path)
 {
     LoadedInput loaded;
-#ifdef KALVANTA_HAVE_STATEMENT_IMPORT
     ImportedAnalysis imported = loadInputFile(path);
     loaded.input = std::move(imported.input);
     loaded.facts.notes = std::move(imported.notes);
-#else
-    loaded.input = loadAnalysisFile(path);
-#endif
+    loaded.facts.taxNumber = std::move(imported.taxNumber);
+    loaded.facts.reportingYear = imported.reportingYear;
     loaded.facts.file = path;
     return loaded;
 }

@@ -121,6 +121,29 @@ TEST(Batch, EveryFileIsARowWithItsStatusAndError)
     EXPECT_EQ(summary.refused, 4u);
 }
 
+// A statement file is a row like an input set, with what only the file knows.
+TEST(Batch, StatementFilesGiveTheirTaxNumberYearAndNotes)
+{
+    struct Case {
+        const char* file;
+        const char* taxNumber;
+        const char* year;
+        bool notes;
+    };
+    const Case cases[] = {
+        {"examples/statements/NO_BUHOTCH_worked-example.xml", "7701234560", "2024", true},
+        {"examples/worked-example.json", "", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const IndicatorRow row = analyseFile(std::string(KALVANTA_SOURCE_DIR) + "/" + c.file);
+        EXPECT_EQ(row.status, RowStatus::Analysed);
+        EXPECT_EQ(cellString(row, "tax_number"), c.taxNumber);
+        EXPECT_EQ(cellString(row, "reporting_year"), c.year);
+        EXPECT_EQ(cellString(row, "notes").empty(), !c.notes);
+    }
+}
+
 TEST(Batch, RowsComeInInputOrderWhateverTheThreads)
 {
     TempFolder dir;
