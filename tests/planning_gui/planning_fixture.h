@@ -1,14 +1,19 @@
 #pragma once
 // What the planning window tests share: a fake dialog service that records
-// every message and answers the print dialog, and line helpers.
+// every message and answers the print dialog, the windows set up for each
+// test, and line helpers.
+#include <QApplication>
 #include <QPrinter>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 #include <functional>
+#include <memory>
 
 #include "numeric/regional_settings.h"
-#include "ui/ui_services.h"
+#include "planning_gui/planning_windows.h"
+#include "support/declining_ui_services.h"
 
 namespace kalvanta::test {
 
@@ -18,7 +23,7 @@ struct ShownMessage {
     QString text;
 };
 
-class FakeUiServices : public UiServices {
+class FakeUiServices : public DecliningUiServices {
 public:
     FakeUiServices() { UiServices::setInstance(this); }
     ~FakeUiServices() override { UiServices::setInstance(nullptr); }
@@ -27,9 +32,6 @@ public:
     {
         messages.push_back({icon, title, text});
     }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
         printJobTitles << printer.docName();
@@ -39,8 +41,6 @@ public:
         printer.setOutputFileName(printToFile);
         return true;
     }
-    bool printerSetupDialog(QWidget*, QPrinter&) override { return false; }
-    bool fontDialog(QWidget*, QFont&) override { return false; }
 
     QList<ShownMessage> messages;
     QStringList printJobTitles;
@@ -48,5 +48,36 @@ public:
 };
 
 inline RegionalSettings commaSettings() { return RegionalSettings::russian(); }
+
+// The windows of one test: the fake service in place before they are
+// created and gone after they are destroyed. Test classes call these from
+// their init and cleanup slots.
+class PlanningWindowsFixture {
+protected:
+    std::unique_ptr<FakeUiServices> ui_;
+    std::unique_ptr<PlanningWindows> windows_;
+
+    void createWindows()
+    {
+        ui_ = std::make_unique<FakeUiServices>();
+        windows_ = std::make_unique<PlanningWindows>();
+        windows_->createAll();
+        windows_->setRegionalSettings(commaSettings());
+    }
+
+    void destroyWindows()
+    {
+        windows_.reset();
+        ui_.reset();
+    }
+
+    // Shown without a modal loop: the test drives it like a user.
+    static void showActive(QWidget* window)
+    {
+        window->show();
+        window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), window);
+    }
+};
 
 } // namespace kalvanta::test

@@ -19,36 +19,18 @@ namespace {
 QStringList memoLines(const Tkred& k) { return k.Memo1->toPlainText().split('\n'); }
 } // namespace
 
-class CreditWindowTests : public QObject {
+class CreditWindowTests : public QObject, private PlanningWindowsFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeUiServices> ui_;
-    std::unique_ptr<PlanningWindows> windows_;
     Tkred* kred() { return windows_->kred(); }
 
-    // Shown without a modal loop: the test drives it like a user.
-    void open()
-    {
-        kred()->show();
-        kred()->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(kred()));
-    }
+    void open() { showActive(kred()); }
 
 private slots:
-    void init()
-    {
-        ui_ = std::make_unique<FakeUiServices>();
-        windows_ = std::make_unique<PlanningWindows>();
-        windows_->createAll();
-        windows_->setRegionalSettings(commaSettings());
-    }
+    void init() { createWindows(); }
 
-    void cleanup()
-    {
-        windows_.reset();
-        ui_.reset();
-    }
+    void cleanup() { destroyWindows(); }
 
     // The whole table of worked figures is checked on the computation; these
     // rows check that the dialog passes direction, kind and fields on.

@@ -30,37 +30,20 @@ const QStringList kDefaultBlock = {
 
 } // namespace
 
-class InvestWindowTests : public QObject {
+class InvestWindowTests : public QObject, private PlanningWindowsFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeUiServices> ui_;
-    std::unique_ptr<PlanningWindows> windows_;
     Tinvest* inv() { return windows_->invest(); }
 
-    void open()
-    {
-        inv()->show();
-        inv()->activateWindow();
-        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(inv()));
-    }
+    void open() { showActive(inv()); }
 
     void press() { QTest::mouseClick(inv()->Button3, Qt::LeftButton); }
 
 private slots:
-    void init()
-    {
-        ui_ = std::make_unique<FakeUiServices>();
-        windows_ = std::make_unique<PlanningWindows>();
-        windows_->createAll();
-        windows_->setRegionalSettings(commaSettings());
-    }
+    void init() { createWindows(); }
 
-    void cleanup()
-    {
-        windows_.reset();
-        ui_.reset();
-    }
+    void cleanup() { destroyWindows(); }
 
     void gridHasHeadersAndDefaults()
     {

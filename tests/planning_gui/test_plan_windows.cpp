@@ -15,29 +15,19 @@
 #include "numeric/float_errors.h"
 #include "planning_fixture.h"
 #include "planning_gui/planning_windows.h"
+#include "support/profit_plan_lines.h"
 
 using namespace kalvanta;
 using namespace kalvanta::test;
 
 namespace {
 
-const QStringList kCode11Report = {
-    "Kalvanta ", " ", "Pacчет прибыли ", " ",
-    "Выручка от реализации (всего) 30000",
-    "Суммарные переменные издержки 14000",
-    "Постоянные издержки 10000",
-    "Прибыль от продаж   6000",
-    "Рентабельность продаж  20%",
-    "Валовая маржа 16000",
-    "Норма маржинального дохода 0,5333",
-    "Критическая норма маржинального дохода 0,3333",
-    "Сила воздействия операционного рычага 2,66",
-    "Порог рентабельности (минимальный объем продаж)18751,17",
-    "Пороговое количество товара А 666",
-    "Пороговое количество товара В 333",
-    "Пороговое количество товара С 1111",
-    "Запас финансовой прочности 37,49%",
-};
+const QStringList kCode11Report = [] {
+    QStringList lines;
+    for (const char* line : kProfitPlanWithProductC)
+        lines << QString::fromUtf8(line);
+    return lines;
+}();
 
 QList<int> hiddenEdits(const Tplan& plan)
 {
@@ -50,12 +40,10 @@ QList<int> hiddenEdits(const Tplan& plan)
 
 } // namespace
 
-class PlanWindowTests : public QObject {
+class PlanWindowTests : public QObject, private PlanningWindowsFixture {
     Q_OBJECT
 
 private:
-    std::unique_ptr<FakeUiServices> ui_;
-    std::unique_ptr<PlanningWindows> windows_;
     int helpShown_ = 0;
 
     Tplan* plan() { return windows_->plan(); }
@@ -76,9 +64,7 @@ private:
         else if (action == "untick" || action == "tick")
             QTest::mouseClick(plan()->CheckBox1, Qt::LeftButton);
         else if (action == "reactivate") {
-            rez()->show();
-            rez()->activateWindow();
-            QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(rez()));
+            showActive(rez());
             plan()->activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(plan()));
         }
@@ -87,19 +73,12 @@ private:
 private slots:
     void init()
     {
-        ui_ = std::make_unique<FakeUiServices>();
-        windows_ = std::make_unique<PlanningWindows>();
-        windows_->createAll();
-        windows_->setRegionalSettings(commaSettings());
+        createWindows();
         helpShown_ = 0;
         windows_->setHelpHandlers([this] { ++helpShown_; });
     }
 
-    void cleanup()
-    {
-        windows_.reset();
-        ui_.reset();
-    }
+    void cleanup() { destroyWindows(); }
 
     void visibilityFollowsGoalAndTick_data()
     {

@@ -13,16 +13,7 @@ using namespace kalvanta::test;
 namespace {
 void toAdditional(Wizard& w, bool oneYear = false)
 {
-    w.start();
-    if (oneYear)
-        click(w.par->RadioButton2);
-    click(w.par->Button1);
-    click(w.form2->Button1);
-    click(w.form3->Button1);
-    if (!oneYear) {
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
-    }
+    toProfitLoss(w, oneYear);
     click(w.form6->Button1);
     QTRY_VERIFY(w.dopol->isActiveWindow());
 }
@@ -226,11 +217,7 @@ private slots:
         closeByUser(w.dopol.get());
         w.start();
         w.par->ComboBox1->setEditText(QStringLiteral("млн.евро"));
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
+        confirmUpToProfitLoss(w);
         setText(w.form6.get(), "Edit1", "1234,56");
         setText(w.form6.get(), "Edit19", "0,00001");
         click(w.form6->Button1);

@@ -15,6 +15,12 @@ void toAssets(Wizard& w)
     w.start();
     click(w.par->Button1);
 }
+
+void toLiabilities(Wizard& w)
+{
+    toAssets(w);
+    click(w.form2->Button1);
+}
 } // namespace
 
 class BalanceSheetTest : public QObject {
@@ -72,8 +78,7 @@ private slots:
     void rightLiabilityTotalAgainstTheAssets()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         // Consistent in itself (3311 + 0 + 19552 = 22863) but not with the assets.
         setText(w.form3.get(), "Edit35", "19552");
         setText(w.form3.get(), "Edit36", "22863");
@@ -99,8 +104,7 @@ private slots:
         QFETCH(QStringList, edits);
         QFETCH(bool, passes);
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         for (const QString& e : edits)
             setText(w.form3.get(), e.section('=', 0, 0), e.section('=', 1));
         click(w.form3->Button1);
@@ -111,8 +115,7 @@ private slots:
     void uncoveredLossIsHeldAsItsMagnitude()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         setText(w.form3.get(), "Edit7", "-100");
         setText(w.form3.get(), "Edit25", "300");
         click(w.form3->Button1);
@@ -179,8 +182,7 @@ private slots:
     void liabilityConversionFailureRunsNoTest()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         setText(w.form3.get(), "Edit18", "1");    // would fail the test
         setText(w.form3.get(), "Edit19", "x");    // L1 right, fails first
         click(w.form3->Button1);
@@ -192,8 +194,7 @@ private slots:
     void backKeepsTextsAndStoresNothing()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         click(w.form3->Button1);
         click(w.doubl->Button1);
         setText(w.dabl.get(), "Edit1", "99");
@@ -216,8 +217,7 @@ private slots:
     void backFromTheYearOneLiabilities()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         click(w.form3->Button2);
         QCOMPARE(w.visible(), QStringList{"TForm2"});
     }
@@ -227,9 +227,7 @@ private slots:
         Wizard w;
         w.start();
         click(w.par->RadioButton2);
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
+        confirmUpToProfitLoss(w, true);
         QCOMPARE(w.visible(), QStringList{"Tform6"});
         QVERIFY(w.input.Y2Start == BalanceSheet{});
         QVERIFY(w.input.Y2End == BalanceSheet{});
@@ -238,8 +236,7 @@ private slots:
     void yearTwoStartIsNeverComparedWithYearOneEnd()
     {
         Wizard w;
-        toAssets(w);
-        click(w.form2->Button1);
+        toLiabilities(w);
         click(w.form3->Button1);
         for (const char* name : {"Edit1", "Edit5", "Edit15"})
             setText(w.doubl.get(), name, "0");

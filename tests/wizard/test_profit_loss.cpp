@@ -8,22 +8,6 @@
 using namespace kalvanta;
 using namespace kalvanta::test;
 
-namespace {
-void toProfitLoss(Wizard& w, bool oneYear = false)
-{
-    w.start();
-    if (oneYear)
-        click(w.par->RadioButton2);
-    click(w.par->Button1);
-    click(w.form2->Button1);
-    click(w.form3->Button1);
-    if (!oneYear) {
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
-    }
-}
-} // namespace
-
 class ProfitLossTest : public QObject {
     Q_OBJECT
 private slots:

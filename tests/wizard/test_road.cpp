@@ -35,6 +35,17 @@ void confirmAll(Wizard& w)
         click(w.dopol->Button1);
 }
 
+// Through the two-year wizard with the two leverage switches as given, up
+// to the confirmed profit and loss dialog.
+void confirmWithLeverage(Wizard& w, bool financial, bool operating)
+{
+    w.start();
+    w.par->CheckBox3->setChecked(financial);
+    w.par->CheckBox4->setChecked(operating);
+    confirmUpToProfitLoss(w);
+    click(w.form6->Button1);
+}
+
 } // namespace
 
 class RoadTest : public QObject {
@@ -73,9 +84,7 @@ private slots:
         Wizard w;
         w.start();
         click(w.par->RadioButton2);
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
+        confirmUpToProfitLoss(w, true);
         QCOMPARE(w.visible(), QStringList{"Tform6"});
         click(w.form6->Button1);
         click(w.dopol->Button1);
@@ -91,15 +100,7 @@ private slots:
     void withoutLeverageTheProfitAndLossDialogEndsTheWizard()
     {
         Wizard w;
-        w.start();
-        w.par->CheckBox3->setChecked(false);
-        w.par->CheckBox4->setChecked(false);
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
-        click(w.form6->Button1);
+        confirmWithLeverage(w, false, false);
         QCOMPARE(w.visible(), QStringList{});
         QCOMPARE(w.calls, (QStringList{"unsaved", "progress"}));
         QVERIFY(!w.dopol->isVisible());
@@ -122,15 +123,7 @@ private slots:
         QFETCH(bool, financial);
         QFETCH(bool, operating);
         Wizard w;
-        w.start();
-        w.par->CheckBox3->setChecked(financial);
-        w.par->CheckBox4->setChecked(operating);
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
-        click(w.form6->Button1);
+        confirmWithLeverage(w, financial, operating);
         QCOMPARE(w.visible(), QStringList{"Tdopol"});
     }
 
@@ -157,11 +150,7 @@ private slots:
         QCOMPARE(w.input.ProductCount, 2.0);
         // The second analysis: one product, new texts in the hidden B fields.
         w.start();
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
-        click(w.doubl->Button1);
-        click(w.dabl->Button1);
+        confirmUpToProfitLoss(w);
         click(w.form6->Button1);
         click(w.dopol->RadioButton1);
         setText(w.dopol.get(), "Edit8", "7");

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "inputs/analysis_input.h"
-#include "ui/ui_services.h"
+#include "support/declining_ui_services.h"
 #include "wizard/wizard_windows.h"
 
 namespace kalvanta::test {
@@ -27,7 +27,7 @@ struct Message {
     QString text;
 };
 
-class RecordingServices : public UiServices {
+class RecordingServices : public DecliningUiServices {
 public:
     std::vector<Message> messages;
 
@@ -35,12 +35,6 @@ public:
     {
         messages.push_back({icon, title, text});
     }
-    bool askYesNo(QWidget*, const QString&, const QString&) override { return false; }
-    QString openFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    QString saveFileName(QWidget*, const QString&, const QString&) override { return {}; }
-    bool printDialog(QWidget*, QPrinter&) override { return false; }
-    bool printerSetupDialog(QWidget*, QPrinter&) override { return false; }
-    bool fontDialog(QWidget*, QFont&) override { return false; }
 };
 
 inline const QString kBalanceError = QStringLiteral("Ошибка! В баланс введены некорректные данные!");
@@ -123,6 +117,30 @@ inline void click(QAbstractButton* button)
     // Check boxes and radio buttons react on their indicator and text only.
     const QPoint at = button->isCheckable() ? QPoint(8, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// Confirms the parameters and the balance sheets as they stand: four
+// sheets in a two-year analysis, two in a one-year one. The profit and loss
+// dialog comes next. The road is the caller's, not read from the input, so
+// that a wrong turn of the wizard shows.
+inline void confirmUpToProfitLoss(Wizard& w, bool oneYear = false)
+{
+    click(w.par->Button1);
+    click(w.form2->Button1);
+    click(w.form3->Button1);
+    if (!oneYear) {
+        click(w.doubl->Button1);
+        click(w.dabl->Button1);
+    }
+}
+
+// From "Новый..." to the profit and loss dialog.
+inline void toProfitLoss(Wizard& w, bool oneYear = false)
+{
+    w.start();
+    if (oneYear)
+        click(w.par->RadioButton2);
+    confirmUpToProfitLoss(w, oneYear);
 }
 
 inline QLineEdit* field(QWidget* dialog, const QString& name)
