@@ -43,7 +43,9 @@ struct SectionHarness {
 };
 
 // A change to the worked example that makes a section divide by zero (or
-// raise another arithmetic error) before it writes its first line.
+// raise another arithmetic error) before it writes its first line. Each
+// section keeps its own table of cases: rows alike in two sections stop two
+// different divisions.
 struct ZeroDivisorCase {
     const char* name;
     int years;

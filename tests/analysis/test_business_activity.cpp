@@ -112,12 +112,6 @@ INSTANTIATE_TEST_SUITE_P(
                         FloatError::Kind::DivisionByZero}),
     testing::caseName);
 
-} // namespace
-} // namespace kalvanta
-
-namespace kalvanta {
-namespace {
-
 // Every divisor of the section is a divisor of the profitability section
 // too, so in a whole report only an overflow can stop here: the report then
 // ends with the three blank lines of the final rating.

@@ -275,12 +275,6 @@ INSTANTIATE_TEST_SUITE_P(
                         {" ", "                Финансовый рычаг ", "Кредитов  в 1-м году нет "}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-} // namespace
-} // namespace kalvanta
-
-namespace kalvanta {
-namespace {
-
 TEST(FinancialLeverageInReport, SecondYearErrorAfterFirstYearWithoutCredits)
 {
     AnalysisInput input = kalvanta::workedExample();

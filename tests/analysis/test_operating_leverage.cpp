@@ -165,12 +165,6 @@ INSTANTIATE_TEST_SUITE_P(
                         FloatError::Kind::DivisionByZero}),
     testing::caseName);
 
-} // namespace
-} // namespace kalvanta
-
-namespace kalvanta {
-namespace {
-
 // Through the whole report: the section's error leaves the report ending
 // with the complex assessment, the section before it.
 TEST(OperatingLeverageInReport, ZeroSalesProfitEndsAfterTheComplexAssessment)

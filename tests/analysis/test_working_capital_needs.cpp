@@ -107,12 +107,6 @@ INSTANTIATE_TEST_SUITE_P(
                         FloatError::Kind::DivisionByZero}),
     testing::caseName);
 
-} // namespace
-} // namespace kalvanta
-
-namespace kalvanta {
-namespace {
-
 TEST(WorkingCapitalNeedsInReport, ZeroAverageCashEndsAfterTheFinancialLeverage)
 {
     AnalysisInput input = workedExample();
