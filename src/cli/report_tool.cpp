@@ -12,6 +12,7 @@
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 #include "statements/statement_import.h"
+#include "table_mode.h"
 
 namespace kalvanta::cli {
 
@@ -114,11 +115,37 @@ void applySaveInput(ToolOptions& o, std::string_view value)
     o.saveInput = std::string(value);
 }
 
+void applyTable(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --table needs a file name"};
+    o.tableFile = std::string(value);
+}
+
+void applyTableFormat(ToolOptions& o, std::string_view value) { o.tableFormat = std::string(value); }
+
+void applyJobs(ToolOptions& o, std::string_view value)
+{
+    unsigned n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9' || n > 10000)
+            throw UsageError{"invalid number \"" + std::string(value) + "\" for -j"};
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value.empty() || n == 0 || n > 1024)
+        throw UsageError{"invalid number \"" + std::string(value) + "\" for -j (1 to 1024)"};
+    o.jobs = n;
+}
+
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
     {"--save-input", true, applySaveInput},
+    {"--table", true, applyTable},
+    {"--table-format", true, applyTableFormat},
+    {"-j", true, applyJobs},
+    {"--jobs", true, applyJobs},
     {"--version", false, applyVersion},
 };
 
@@ -194,6 +221,7 @@ std::string helpText()
 {
     std::string s;
     s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--help] FILE.json [FILE2.json ...]\n"
+         "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
          "\n"
          "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
          "output (UTF-8, one line per report line), as the desktop program would write it\n"
@@ -218,6 +246,13 @@ std::string helpText()
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
+         "  --table FILE the indicators of every input file as one table instead of the\n"
+         "               reports: one row per file, in the order given; folders are\n"
+         "               walked for .json files; FILE \"-\" is standard output\n"
+         "  --table-format csv|csv-ru|xlsx|jsonl\n"
+         "               the table's format (default: by FILE's extension .csv, .xlsx,\n"
+         "               .jsonl); csv-ru: semicolons, decimal comma, byte-order mark\n"
+         "  -j N         with --table: N analyses at once (default: every core)\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -230,7 +265,9 @@ std::string helpText()
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
          "     still reported; a statement file that cannot be imported gives 2 as well\n"
-         "  3  standard output, the --rtf or the --save-input file could not be written\n"
+         "  3  standard output, the --rtf, the --save-input or the --table file could not be\n"
+         "     written\n"
+         "  130  --table interrupted (Ctrl+C): no table was written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
          "(0, empty text). Amounts are JSON numbers (a decimal point in the file).\n"
@@ -284,6 +321,12 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     if (options.saveInput && options.files.size() != 1) {
         err << kProgram << ": --save-input saves the record of one file; " << options.files.size()
             << " files given\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
+    if (options.tableFile)
+        return runTableMode(options, err);
+    if (options.tableFormat || options.jobs) {
+        err << kProgram << ": --table-format and -j go with --table\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
 
