@@ -1,0 +1,169 @@
+#include "input_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "document/document_io.h"
+#include "inputs/input_set_writer.h"
+#include "inputs/json_loader.h"
+#include "main_window.h"
+#include "ui/ui_services.h"
+#include "wizard/params_dialog.h"
+#include "wizard/wizard_fill.h"
+#ifdef KALVANTA_HAVE_STATEMENTS
+#include "statements/statement_import.h"
+#endif
+
+namespace kalvanta {
+
+namespace {
+
+// Enough of a file's start to tell its kind.
+constexpr qint64 kKindProbeBytes = 64 * 1024;
+
+QString nativePath(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+std::string localPath(const QString& path)
+{
+    const QByteArray bytes = QFile::encodeName(path);
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+struct LoadedInput {
+    AnalysisInput input;
+    std::vector<std::string> notes;
+};
+
+LoadedInput loadInput(const QString& path)
+{
+#ifdef KALVANTA_HAVE_STATEMENTS
+    ImportedAnalysis imported = loadInputFile(localPath(path));
+    return {std::move(imported.input), std::move(imported.notes)};
+#else
+    return {loadAnalysisFile(localPath(path)), {}};
+#endif
+}
+
+// Whether the file is an analysis input (statement or input set) rather
+// than a report document; an unreadable file is left to the document
+// reader, which says why.
+bool isAnalysisInput(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray start = file.read(kKindProbeBytes);
+#ifdef KALVANTA_HAVE_STATEMENTS
+    return detectInputFileKind(std::string_view(start.constData(), static_cast<std::size_t>(start.size()))) !=
+           InputFileKind::Unknown;
+#else
+    return start.trimmed().startsWith('{');
+#endif
+}
+
+QString notesText(const QString& path, const std::vector<std::string>& notes)
+{
+    QString text = QStringLiteral("Данные файла %1 перенесены в окна ввода данных. Допущения этого файла:\n")
+                       .arg(nativePath(path));
+    for (const std::string& note : notes)
+        text += QStringLiteral("\n• ") + QString::fromStdString(note);
+    text += QStringLiteral("\n\nПроверьте и при необходимости исправьте данные в окнах расчета.");
+    return text;
+}
+
+} // namespace
+
+InputFiles::InputFiles(TForm1* main, const WizardLinks& wizard)
+    : QObject(main), main_(main), wizard_(wizard), untyped_(wizardContents(wizard))
+{
+}
+
+void InputFiles::importStatements()
+{
+    const QString path = UiServices::instance().openFileName(main_, kImportTitle, kStatementFilter);
+    if (!path.isEmpty())
+        fillWizardFrom(path);
+}
+
+void InputFiles::openInputSet()
+{
+    const QString path = UiServices::instance().openFileName(main_, kOpenInputsTitle, kInputSetFilter);
+    if (!path.isEmpty())
+        fillWizardFrom(path);
+}
+
+bool InputFiles::fillWizardFrom(const QString& path)
+{
+    // Everything is read and checked before anything changes.
+    LoadedInput loaded;
+    try {
+        loaded = loadInput(path);
+    } catch (const std::exception& e) {
+        showError(e, main_);
+        return false;
+    }
+    const double years = loaded.input.AnalysisParameters.YearCount;
+    if (years != 1.0 && years != 2.0) {
+        // The wizard analyses one or two years and nothing else.
+        showError(nativePath(path) + QStringLiteral(": \"YearCount\" must be 1 or 2"), main_);
+        return false;
+    }
+    if (wizardContents(wizard_) != untyped_ &&
+        !UiServices::instance().askYesNo(main_, QStringLiteral("Confirm"),
+                                         kReplaceTypedQuestion.arg(nativePath(path))))
+        return false;
+
+    // The analyst starts again from the parameters dialog.
+    for (QWidget* step : std::initializer_list<QWidget*>{wizard_.form2, wizard_.form3, wizard_.doubl, wizard_.dabl,
+                                                         wizard_.form6, wizard_.dopol})
+        if (step)
+            step->hide();
+    fillWizard(wizard_, loaded.input);
+    untyped_ = wizardContents(wizard_);
+    if (!loaded.notes.empty())
+        UiServices::instance().message(main_, UiServices::Icon::Information, kImportTitle,
+                                       notesText(path, loaded.notes));
+    if (wizard_.par)
+        bringToFront(wizard_.par);
+    return true;
+}
+
+void InputFiles::saveInputSet()
+{
+    const std::optional<AnalysisInput>& record = main_->lastAnalysis();
+    if (!record) {
+        UiServices::instance().message(main_, UiServices::Icon::Information, kSaveInputsTitle, kNothingToSave);
+        return;
+    }
+    QString path;
+    for (;;) {
+        path = UiServices::instance().saveFileName(main_, kSaveInputsTitle, kInputSetFilter);
+        if (path.isEmpty())
+            return;
+        // Input sets are known by their extension in the file dialogs.
+        if (QFileInfo(path).suffix().isEmpty() && !QFileInfo::exists(path))
+            path += QStringLiteral(".json");
+        if (!QFileInfo::exists(path))
+            break;
+        const QString question =
+            QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(nativePath(path));
+        if (UiServices::instance().askYesNo(main_, QStringLiteral("Confirm Save As"), question))
+            break;
+    }
+    try {
+        doc::saveFileAtomically(localPath(path), inputSetJson(*record));
+    } catch (const std::exception& e) {
+        showError(e, main_);
+    }
+}
+
+void InputFiles::openFromCommandLine(const QString& path)
+{
+    if (isAnalysisInput(path))
+        fillWizardFrom(path);
+    else
+        main_->openDocument(path);
+}
+
+} // namespace kalvanta
