@@ -9,7 +9,7 @@
 #include "inputs/json_loader.h"
 #include "main_window.h"
 #include "ui/ui_services.h"
-#include "wizard/params_dialog.h"
+#include "wizard/wizard_windows.h"
 #include "wizard/wizard_fill.h"
 #ifdef KALVANTA_HAVE_STATEMENTS
 #include "statements/statement_import.h"
