@@ -1,0 +1,370 @@
+// Input files in the whole program: statements and input sets fill the
+// wizard through the File menu and the command line, the record of the
+// last analysis is saved as an input set, and a bad file changes nothing.
+#include <QAccessible>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+
+#include <sstream>
+
+#include "../../shell/fake_ui_services.h"
+#include "cli/report_tool.h"
+#include "inputs/input_set_writer.h"
+#include "inputs/json_loader.h"
+#include "program_fixture.h"
+#include "shell/input_files.h"
+#include "ui/application.h"
+#include "wizard/wizard_fill.h"
+
+using namespace kalvanta;
+using namespace kalvanta::test;
+
+namespace {
+
+QString native(const QString& path) { return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()); }
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The command line's report of an input set, line by line.
+QStringList commandLineReport(const QString& path)
+{
+    std::ostringstream out, err;
+    const int status = cli::runReportTool({"--date", "2026-12-08", QFile::encodeName(path).toStdString()}, out, err,
+                                          kReportDate);
+    if (status != cli::kExitOk)
+        return {QStringLiteral("kalvanta-report failed: ") + QString::fromStdString(err.str())};
+    QStringList lines = QString::fromStdString(out.str()).split(QLatin1Char('\n'));
+    lines.removeLast();
+    return lines;
+}
+
+// An analysis nobody typed: other name and unit, fractions, one switch off.
+AnalysisInput northRecord(double years, double products)
+{
+    AnalysisInput r = workedExample();
+    r.AnalysisParameters.EnterpriseName = "ООО Север";
+    r.AnalysisParameters.UnitName = "млн. рублей";
+    r.AnalysisParameters.YearCount = years;
+    r.AnalysisParameters.BusinessActivityOn = 0.0;
+    r.ProductCount = products;
+    r.Y1Start.Cash = 54.5;
+    r.Y2End.Inventories = 29706.25;
+    r.ProfitLoss[1].Revenue = 35719.1;
+    r.ProfitLoss[2].CostOfSales = 0.1 + 28113.9;
+    r.AdditionalData[1].PriceA = 1.75;
+    r.AdditionalData[2].TaxRatePercent = 20;
+    return r;
+}
+
+// Presses the keys in the main window, as the user does.
+void press(TForm1* main, const QKeySequence& keys)
+{
+    QTRY_VERIFY(main->isActiveWindow());
+    QTest::keySequence(main, keys);
+}
+
+// Confirms every wizard dialog as it stands, from the parameters dialog on.
+void confirmWizard(Program& p)
+{
+    QTRY_VERIFY(p.par->isActiveWindow());
+    std::vector<WizardWindow*> steps{p.par, p.form2, p.form3};
+    if (p.main->input().AnalysisParameters.YearCount == 2.0)
+        steps.insert(steps.end(), {p.doubl, p.dabl});
+    steps.push_back(p.form6);
+    const ParametersGroup& par = p.main->input().AnalysisParameters;
+    for (WizardWindow* step : steps) {
+        QTRY_VERIFY2(step->isActiveWindow(), qPrintable(step->objectName()));
+        click(step->findChild<QPushButton*>(QStringLiteral("Button1")));
+    }
+    if (par.FinancialLeverageOn == 1.0 || par.OperatingLeverageOn == 1.0) {
+        QTRY_VERIFY(p.dopol->isActiveWindow());
+        click(p.dopol->Button1);
+    }
+}
+
+// A fake that also notes whether the parameters dialog was up at each message.
+struct Services : FakeUiServices {
+    QWidget* par = nullptr;
+    std::vector<bool> parShownAtMessage;
+    void message(QWidget* parent, Icon icon, const QString& title, const QString& text) override
+    {
+        parShownAtMessage.push_back(par && par->isVisible());
+        FakeUiServices::message(parent, icon, title, text);
+    }
+};
+
+struct Fixture {
+    Program p;
+    Services fake;
+    QTemporaryDir dir;
+    Fixture()
+    {
+        UiServices::setInstance(&fake);
+        fake.par = p.par;
+    }
+    QString file(const char* name, const QByteArray& bytes)
+    {
+        const QString path = dir.filePath(QString::fromUtf8(name));
+        writeFile(path, bytes);
+        return path;
+    }
+    QString inputSet(const char* name, const AnalysisInput& r)
+    {
+        return file(name, QByteArray::fromStdString(inputSetJson(r)));
+    }
+};
+
+} // namespace
+
+class InputFilesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void theFileMenuOffersTheThreeCommands()
+    {
+        Program p;
+        QMenu* file = p.main->menuBar()->findChildren<QMenu*>().value(0);
+        QVERIFY(file);
+        QStringList items;
+        for (QAction* a : file->actions())
+            items << (a->isSeparator() ? QStringLiteral("-")
+                                       : a->text() + QLatin1Char('|') + a->shortcut().toString());
+        const QStringList expected{"&Новый...|F2",
+                                   "&Открыть...|F3",
+                                   "&Импорт отчетности...|Ctrl+I",
+                                   "Открыть исходные &данные...|Ctrl+Shift+O",
+                                   "&Сохранить исходные данные...|Ctrl+Shift+S",
+                                   "-",
+                                   "Со&хранить как...|",
+                                   "&Печать...|F12",
+                                   "Нас&тройка печати...|F8",
+                                   "-",
+                                   "&Выход|"};
+        QCOMPARE(items.mid(0, 5), expected.mid(0, 5));
+        // Every shortcut of the program is different.
+        QStringList shortcuts;
+        for (QAction* a : p.main->findChildren<QAction*>())
+            if (!a->shortcut().isEmpty())
+                shortcuts << a->shortcut().toString();
+        QCOMPARE(QSet<QString>(shortcuts.begin(), shortcuts.end()).size(), shortcuts.size());
+        for (const char* name : {"N51", "N52", "N53"})
+            QVERIFY(p.main->menuItem(QString::fromLatin1(name))->isEnabled());
+    }
+
+    // The input set through the wizard gives the command line's report of it.
+    void anInputSetThroughTheWizardGivesTheCommandLineReport_data()
+    {
+        QTest::addColumn<double>("years");
+        QTest::addColumn<double>("products");
+        QTest::addColumn<bool>("leverage");
+        QTest::newRow("two years, two products") << 2.0 << 2.0 << true;
+        QTest::newRow("one year, one product") << 1.0 << 1.0 << true;
+        QTest::newRow("two years, no leverage") << 2.0 << 2.0 << false;
+    }
+    void anInputSetThroughTheWizardGivesTheCommandLineReport()
+    {
+        QFETCH(double, years);
+        QFETCH(double, products);
+        QFETCH(bool, leverage);
+        Fixture f;
+        AnalysisInput r = northRecord(years, products);
+        if (!leverage) {
+            r.AnalysisParameters.FinancialLeverageOn = 0.0;
+            r.AnalysisParameters.OperatingLeverageOn = 0.0;
+        }
+        const QString path = f.inputSet("north.json", r);
+        const QStringList expected = commandLineReport(path);
+        QVERIFY(expected.size() > 50);
+
+        f.fake.openAnswers = {path};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+        QTRY_VERIFY(f.p.par->isActiveWindow());
+        QCOMPARE(f.fake.openDialogs, 1);
+        QCOMPARE(f.p.par->Edit1->text(), QStringLiteral("ООО Север"));
+        QVERIFY(f.fake.messages.empty()); // an input set has no notes
+        confirmWizard(f.p);
+        QTRY_COMPARE_WITH_TIMEOUT(f.p.finished->count(), 1, 60000);
+        QTRY_COMPARE(viewLines(*f.p.main), kInitialView + expected);
+        QVERIFY(f.fake.messages.empty());
+        QVERIFY(f.fake.questions.empty());
+    }
+
+    // A refused file: one stop box naming the file and the place; the
+    // wizard, the record and the view stay as they were.
+    void aBadFileChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("malformed JSON") << QByteArray("{\"YearCount\": 2,") << "syntax error";
+        QTest::newRow("unknown key") << QByteArray("{\"YearCount\": 2, \"Cashh\": 1}") << "unknown key \"Cashh\"";
+        QTest::newRow("not a number") << QByteArray("{\"YearCount\": 2, \"Y1Start\": {\"Cash\": \"54\"}}")
+                                      << "\"Y1Start.Cash\" must be a number";
+        QTest::newRow("three years") << QByteArray("{\"YearCount\": 3}") << "\"YearCount\" must be 1 or 2";
+        QTest::newRow("no such file") << QByteArray() << "cannot open";
+    }
+    void aBadFileChangesNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        Fixture f;
+        const QString path = bytes.isEmpty() ? f.dir.filePath(QStringLiteral("gone.json")) : f.file("bad.json", bytes);
+        const QStringList before = wizardContents(f.p.par->links());
+        const AnalysisInput record = f.p.main->input();
+        for (const char* keys : {"Ctrl+Shift+O", "Ctrl+I"}) {
+            f.fake.messages.clear();
+            f.fake.openAnswers = {path};
+            press(f.p.main, QKeySequence(QString::fromLatin1(keys)));
+            QCOMPARE(f.fake.messages.size(), std::size_t{1});
+            const FakeUiServices::Message& shown = f.fake.messages.front();
+            QCOMPARE(shown.icon, UiServices::Icon::Stop);
+            QCOMPARE(shown.title, kApplicationTitle);
+            QVERIFY2(shown.text.contains(QFileInfo(path).fileName()), qPrintable(shown.text));
+            QVERIFY2(shown.text.contains(message), qPrintable(shown.text));
+            QVERIFY(shown.text.endsWith(QLatin1Char('.')));
+            QCOMPARE(wizardContents(f.p.par->links()), before);
+            QVERIFY(f.p.main->input() == record);
+            QVERIFY(!f.p.par->isVisible());
+            QCOMPARE(viewLines(*f.p.main), kInitialView);
+        }
+        QVERIFY(f.fake.questions.empty());
+    }
+
+    // Values the user typed are replaced only after a Yes.
+    void typedValuesAreReplacedOnlyAfterAQuestion()
+    {
+        Fixture f;
+        const QString path = f.inputSet("north.json", northRecord(2, 2));
+
+        // Nothing typed: no question.
+        f.fake.openAnswers = {path};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+        QVERIFY(f.fake.questions.empty());
+        QCOMPARE(f.p.form2->Edit(12)->text(), QStringLiteral("54,5"));
+        QTRY_VERIFY(f.p.par->isActiveWindow());
+        click(f.p.par->Button2); // "Закрыть"
+
+        // The user types into the cash field of year 1.
+        f.p.form2->show();
+        QTRY_VERIFY(f.p.form2->isActiveWindow());
+        QLineEdit* cash = f.p.form2->Edit(12);
+        cash->setFocus();
+        cash->selectAll();
+        QTest::keyClicks(cash, "77");
+        QCOMPARE(cash->text(), QStringLiteral("77"));
+        f.p.form2->hide();
+        f.p.main->activateWindow();
+
+        f.fake.openAnswers = {path};
+        f.fake.yesNoAnswers = {false};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+        QCOMPARE(f.fake.questions.size(), std::size_t{1});
+        QCOMPARE(f.fake.questions[0].title, QStringLiteral("Confirm"));
+        QCOMPARE(f.fake.questions[0].text, kReplaceTypedQuestion.arg(native(path)));
+        QCOMPARE(cash->text(), QStringLiteral("77"));
+        QVERIFY(!f.p.par->isVisible());
+
+        f.p.main->activateWindow();
+        f.fake.openAnswers = {path};
+        f.fake.yesNoAnswers = {true};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+        QCOMPARE(f.fake.questions.size(), std::size_t{2});
+        QCOMPARE(cash->text(), QStringLiteral("54,5"));
+        QTRY_VERIFY(f.p.par->isActiveWindow());
+    }
+
+    void theLastAnalysisIsSavedAsAnInputSet()
+    {
+        Fixture f;
+        // Before any analysis there is nothing to save, and no dialog opens.
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(f.fake.saveDialogs, 0);
+        QCOMPARE(f.fake.messages.size(), std::size_t{1});
+        QCOMPARE(f.fake.messages[0].text, kNothingToSave);
+
+        const AnalysisInput r = northRecord(2, 2);
+        f.fake.openAnswers = {f.inputSet("north.json", r)};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+O")));
+        confirmWizard(f.p);
+        QTRY_COMPARE_WITH_TIMEOUT(f.p.finished->count(), 1, 60000);
+        QTRY_VERIFY(f.p.main->lastAnalysis().has_value());
+
+        // A name without an extension gets ".json".
+        const QString saved = f.dir.filePath(QStringLiteral("kept"));
+        f.fake.saveAnswers = {saved};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(f.fake.messages.size(), std::size_t{1});
+        const QByteArray written = readFile(saved + QStringLiteral(".json"));
+        QCOMPARE(written, QByteArray::fromStdString(inputSetJson(r)));
+        AnalysisInput back = loadAnalysisJson(written.toStdString(), "kept.json");
+        AnalysisInput wanted = r;
+        wanted.AnalysisParameters.AnalysisPending = 0.0;
+        QVERIFY(back == wanted);
+
+        // An existing file is replaced only after a Yes.
+        const QString other = f.file("other.json", "keep me");
+        f.fake.saveAnswers = {other, QString()};
+        f.fake.yesNoAnswers = {false};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(f.fake.saveDialogs, 3);
+        QCOMPARE(f.fake.questions.back().text,
+                 QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(native(other)));
+        QCOMPARE(readFile(other), QByteArray("keep me"));
+
+        // A folder that cannot take the file: a stop box naming it, nothing written.
+        f.fake.saveAnswers = {f.dir.filePath(QStringLiteral("no/such/folder.json"))};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(f.fake.messages.back().icon, UiServices::Icon::Stop);
+        QVERIFY2(f.fake.messages.back().text.contains(QStringLiteral("folder.json")),
+                 qPrintable(f.fake.messages.back().text));
+    }
+
+    // A file on the command line opens by its content.
+    void aFileOnTheCommandLineOpensByItsContent()
+    {
+        Fixture f;
+        // A report document (named .json to show that names do not decide).
+        const QString report = f.file("report.json", "{\\rtf1\\ansi Report one\\par}");
+        f.p.windows->openFile(report);
+        QCOMPARE(viewLines(*f.p.main).value(0), QStringLiteral("Report one"));
+        QCOMPARE(f.p.main->caption(), kProgramCaption + native(report));
+        QVERIFY(!f.p.par->isVisible());
+
+        const QString plain = f.file("notes.txt", "Просто текст\n");
+        f.p.windows->openFile(plain);
+        QCOMPARE(viewLines(*f.p.main).value(0), QStringLiteral("Просто текст"));
+
+        // An input set (named .rtf) fills the wizard and leaves the view alone.
+        const QString inputs = f.inputSet("inputs.rtf", northRecord(1, 2));
+        f.p.windows->openFile(inputs);
+        QTRY_VERIFY(f.p.par->isActiveWindow());
+        QCOMPARE(f.p.par->Edit1->text(), QStringLiteral("ООО Север"));
+        QVERIFY(f.p.par->RadioButton2->isChecked());
+        QCOMPARE(viewLines(*f.p.main).value(0), QStringLiteral("Просто текст"));
+
+        // A file that is not there: the document reader's message names it.
+        f.p.windows->openFile(f.dir.filePath(QStringLiteral("gone.rtf")));
+        QVERIFY2(f.fake.messages.back().text.contains(QStringLiteral("gone.rtf")),
+                 qPrintable(f.fake.messages.back().text));
+    }
+};
+
+int main(int argc, char** argv)
+{
+    KalvantaApplication app(argc, argv);
+    InputFilesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_input_files_main_window.moc"
