@@ -10,10 +10,8 @@
 #include "main_window.h"
 #include "ui/ui_services.h"
 #include "wizard/wizard_windows.h"
-#include "wizard/wizard_fill.h"
-#ifdef KALVANTA_HAVE_STATEMENTS
 #include "statements/statement_import.h"
-#endif
+#include "wizard/wizard_fill.h"
 
 namespace kalvanta {
 
@@ -30,36 +28,22 @@ std::string localPath(const QString& path)
     return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-struct LoadedInput {
-    AnalysisInput input;
-    std::vector<std::string> notes;
-};
-
-LoadedInput loadInput(const QString& path)
-{
-#ifdef KALVANTA_HAVE_STATEMENTS
-    ImportedAnalysis imported = loadInputFile(localPath(path));
-    return {std::move(imported.input), std::move(imported.notes)};
-#else
-    return {loadAnalysisFile(localPath(path)), {}};
-#endif
-}
-
 // Whether the file is an analysis input (statement or input set) rather
-// than a report document; an unreadable file is left to the document
-// reader, which says why.
+// than a report document. RTF is a document although it starts like JSON;
+// a file that is not a regular one, or cannot be read, is left to the
+// document reader, which never waits on a pipe and says what is wrong.
 bool isAnalysisInput(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray start = file.read(kKindProbeBytes);
-#ifdef KALVANTA_HAVE_STATEMENTS
-    return detectInputFileKind(std::string_view(start.constData(), static_cast<std::size_t>(start.size()))) !=
-           InputFileKind::Unknown;
-#else
-    return start.trimmed().startsWith('{');
-#endif
+    std::string_view bytes(start.constData(), static_cast<std::size_t>(start.size()));
+    if (bytes.starts_with("\xEF\xBB\xBF"))
+        bytes.remove_prefix(3);
+    if (bytes.starts_with("{\\rtf"))
+        return false;
+    return detectInputFileKind(bytes) != InputFileKind::Unknown;
 }
 
 QString notesText(const QString& path, const std::vector<std::string>& notes)
@@ -96,9 +80,14 @@ void InputFiles::openInputSet()
 bool InputFiles::fillWizardFrom(const QString& path)
 {
     // Everything is read and checked before anything changes.
-    LoadedInput loaded;
+    if (QFileInfo::exists(path) && !QFileInfo(path).isFile()) {
+        // Reading a pipe or a device could wait for ever.
+        showError(nativePath(path) + QStringLiteral(": not a regular file"), main_);
+        return false;
+    }
+    ImportedAnalysis loaded;
     try {
-        loaded = loadInput(path);
+        loaded = loadInputFile(localPath(path));
     } catch (const std::exception& e) {
         showError(e, main_);
         return false;
