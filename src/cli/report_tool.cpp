@@ -7,8 +7,10 @@
 #include "analysis/report_sink.h"
 #include "document/document_io.h"
 #include "inputs/field_tables.h"
+#include "inputs/input_set_writer.h"
 #include "inputs/json_loader.h"
 #include "numeric/float_errors.h"
+#include "statements/statement_import.h"
 
 namespace kalvanta::cli {
 
@@ -102,10 +104,18 @@ void applyRtf(ToolOptions& o, std::string_view value)
     o.rtfFile = std::string(value);
 }
 
+void applySaveInput(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --save-input needs a file name"};
+    o.saveInput = std::string(value);
+}
+
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
+    {"--save-input", true, applySaveInput},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -188,8 +198,19 @@ std::string helpText()
          "standard input. Numbers use the Russian regional settings (decimal comma), the\n"
          "date in the header is written dd.MM.yyyy.\n"
          "\n"
+         "A FILE may also be a statement in today's line codes, told by its content: the\n"
+         "tax service's XML of annual accounting statements (KND 0710099, versions 5.08 to\n"
+         "5.10), the state resource's JSON of an organisation's reports, or a line-code\n"
+         "table as CSV. It becomes an analysis as docs/line-codes.md describes; what the\n"
+         "mapping assumed for the file goes to standard error, one note a line, after the\n"
+         "file's name.\n"
+         "\n"
          "Options:\n"
          "  --date DATE  the date printed in the report header (default: today)\n"
+         "  --save-input SET.json\n"
+         "               also save the record analysed (of the one FILE given) as an input\n"
+         "               set: JSON that kalvanta-report and the desktop program read back\n"
+         "               (an existing SET.json is replaced)\n"
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
@@ -203,8 +224,8 @@ std::string helpText()
          "     the remaining files are still reported\n"
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
-         "     still reported\n"
-         "  3  standard output or the --rtf file could not be written\n"
+         "     still reported; a statement file that cannot be imported gives 2 as well\n"
+         "  3  standard output, the --rtf or the --save-input file could not be written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
          "(0, empty text). Amounts are JSON numbers (a decimal point in the file).\n"
@@ -250,6 +271,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         err << kProgram << ": no input file\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
+    if (options.saveInput && options.files.size() != 1) {
+        err << kProgram << ": --save-input saves the record of one file; " << options.files.size()
+            << " files given\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
 
     const RegionalSettings regional = RegionalSettings::russian();
     const CivilDate date = options.date.value_or(today);
@@ -260,7 +286,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     for (const std::string& file : options.files) {
         AnalysisInput input;
         try {
-            input = loadAnalysisFile(file);
+            ImportedAnalysis imported = loadInputFile(file);
+            input = std::move(imported.input);
+            const std::string name = file == "-" ? std::string("<stdin>") : file;
+            for (const std::string& note : imported.notes)
+                err << kProgram << ": " << name << ": " << note << "\n";
         } catch (const InputError& e) {
             out.flush();
             err << kProgram << ": " << e.what() << "\n";
@@ -275,6 +305,14 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
                 << ": \"YearCount\" must be 1 or 2\n";
             status = kExitBadInput;
             continue;
+        }
+        if (options.saveInput) {
+            try {
+                doc::saveBytesFile(*options.saveInput, inputSetJson(input));
+            } catch (const doc::DocumentError& e) {
+                err << kProgram << ": " << *options.saveInput << ": " << e.what() << "\n";
+                return kExitOutput;
+            }
         }
         input.AnalysisParameters.AnalysisPending = 1.0; // the progress window has completed
         AnalysisResults results;                        // a freshly started program

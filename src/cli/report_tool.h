@@ -21,6 +21,7 @@ struct ToolOptions {
     std::optional<CivilDate> date; // --date; today when absent
     bool help = false;
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
+    std::optional<std::string> saveInput; // --save-input: the record analysed, as an input set
     std::vector<std::string> files;
 };
 

@@ -3,7 +3,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <initializer_list>
 #include <pugixml.hpp>
 #include <system_error>
 #include <vector>
@@ -24,7 +23,7 @@ enum class Form { Balance, Year };
 struct XmlLine {
     int code;
     Form form;
-    std::initializer_list<std::initializer_list<const char*>> path;
+    std::vector<std::vector<const char*>> path; // each step: the names it may have
 };
 
 // Names as the published schema of KND 0710099 gives them; the balance
@@ -204,7 +203,7 @@ std::string pathText(const std::vector<std::string>& names)
 }
 
 // The only child named one of `names`; a second one is a duplicate line.
-pugi::xml_node uniqueChild(pugi::xml_node parent, std::initializer_list<const char*> names,
+pugi::xml_node uniqueChild(pugi::xml_node parent, const std::vector<const char*>& names,
                            std::vector<std::string>& path, const std::string& source)
 {
     pugi::xml_node found;
