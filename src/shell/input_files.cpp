@@ -108,6 +108,8 @@ bool InputFiles::fillWizardFrom(const QString& path)
                                                          wizard_.form6, wizard_.dopol})
         if (step)
             step->hide();
+    if (productDataKept(loaded.input))
+        loaded.notes.push_back(kProductsKeptNote.toStdString());
     fillWizard(wizard_, loaded.input);
     untyped_ = wizardContents(wizard_);
     if (!loaded.notes.empty())
@@ -141,7 +143,7 @@ void InputFiles::saveInputSet()
             break;
     }
     try {
-        doc::saveFileAtomically(localPath(path), inputSetJson(*record));
+        doc::saveBytesFile(localPath(path), inputSetJson(*record));
     } catch (const std::exception& e) {
         showError(e, main_);
     }

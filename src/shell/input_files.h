@@ -22,6 +22,10 @@ inline const QString kInputSetFilter = QStringLiteral("Исходные данн
 inline const QString kNothingToSave =
     QStringLiteral("Сохранять нечего: расчет еще не выполнен. Исходные данные сохраняются после "
                    "того, как отчет записан (Файл — Новый...).");
+inline const QString kProductsKeptNote =
+    QStringLiteral("Данные о продукции из файла не перенесены: цена в нем равна переменным издержкам на единицу "
+                   "(в отчетности таких данных нет), а расчет операционного рычага выключен, и отчет их не "
+                   "использует. Поля продукции в окне «Дополнительные данные» оставлены прежними.");
 // %1 is the file chosen.
 inline const QString kReplaceTypedQuestion =
     QStringLiteral("В окнах ввода данных есть значения, введенные вручную. Заменить их данными файла %1?");

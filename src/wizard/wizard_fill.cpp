@@ -12,6 +12,7 @@
 #include "additional_data_dialog.h"
 #include "balance_sheet_dialog.h"
 #include "inputs/field_tables.h"
+#include "inputs/identities.h"
 #include "numeric/number_format.h"
 #include "numeric/number_parse.h"
 #include "params_dialog.h"
@@ -111,9 +112,18 @@ void fillAdditional(Tdopol* dopol, const AnalysisInput& record)
         int year2;
         double AdditionalDataYear::*member;
     };
-    static constexpr Row kRows[] = {
+    static constexpr Row kYearRows[] = {
         {1, 2, &AdditionalDataYear::CreditsReceived},   {3, 4, &AdditionalDataYear::InterestPaid},
-        {5, 6, &AdditionalDataYear::TaxRatePercent},    {7, 15, &AdditionalDataYear::PriceA},
+        {5, 6, &AdditionalDataYear::TaxRatePercent},
+    };
+    for (const Row& row : kYearRows) {
+        dopol->Edit(row.year1)->setText(fieldText(record.AdditionalData[1].*row.member, rs));
+        dopol->Edit(row.year2)->setText(fieldText(record.AdditionalData[2].*row.member, rs));
+    }
+    if (productDataKept(record))
+        return;
+    static constexpr Row kRows[] = {
+        {7, 15, &AdditionalDataYear::PriceA},
         {8, 16, &AdditionalDataYear::PriceB},           {9, 17, &AdditionalDataYear::UnitVariableCostA},
         {10, 18, &AdditionalDataYear::UnitVariableCostB}, {11, 19, &AdditionalDataYear::QuantityA},
         {12, 20, &AdditionalDataYear::QuantityB},       {13, 21, &AdditionalDataYear::FixedCostsTotal},
@@ -133,6 +143,11 @@ void fillAdditional(Tdopol* dopol, const AnalysisInput& record)
 }
 
 } // namespace
+
+bool productDataKept(const AnalysisInput& record)
+{
+    return record.AnalysisParameters.OperatingLeverageOn != 1.0 && !priceTestPasses(record);
+}
 
 QString fieldText(double value, const RegionalSettings& regional)
 {

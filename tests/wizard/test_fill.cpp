@@ -177,6 +177,38 @@ private slots:
         QVERIFY(w.input == expected);
     }
 
+    // Product rows the report does not read and the price test would refuse stay as they were.
+    void productRowsStayWhenTheyCannotPassThePriceTest_data()
+    {
+        QTest::addColumn<bool>("operatingLeverage");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("no leverage, price = cost") << false << 0.0 << true;
+        QTest::newRow("no leverage, price differs") << false << 3.0 << false;
+        QTest::newRow("leverage, price = cost") << true << 0.0 << false;
+    }
+    void productRowsStayWhenTheyCannotPassThePriceTest()
+    {
+        QFETCH(bool, operatingLeverage);
+        QFETCH(double, price);
+        QFETCH(bool, kept);
+        Wizard w;
+        AnalysisInput r = startupInput();
+        r.AnalysisParameters.YearCount = 2.0;
+        r.AnalysisParameters.OperatingLeverageOn = operatingLeverage ? 1.0 : 0.0;
+        r.AnalysisParameters.FinancialLeverageOn = 1.0;
+        r.AdditionalData[1].CreditsReceived = 700;
+        r.AdditionalData[1].PriceA = price;
+        r.AdditionalData[2].PriceA = price;
+        r.ProductCount = 1.0;
+        QCOMPARE(productDataKept(r), kept);
+        fillWizard(w.par->links(), r);
+        QCOMPARE(w.dopol->Edit(1)->text(), QStringLiteral("700"));
+        QCOMPARE(w.dopol->Edit(7)->text(), kept ? QStringLiteral("1,5") : fieldText(price, RegionalSettings::russian()));
+        QCOMPARE(w.dopol->Edit(21)->text(), kept ? QStringLiteral("10176,5") : QStringLiteral("0"));
+        QCOMPARE(w.dopol->RadioButton2->isChecked(), kept);
+    }
+
     void contentsChangeWithTypingNotWithFilling()
     {
         Wizard w;

@@ -16,6 +16,7 @@
 #include "inputs/json_loader.h"
 #include "program_fixture.h"
 #include "shell/input_files.h"
+#include "statements/statement_import.h"
 #include "ui/application.h"
 #include "wizard/wizard_fill.h"
 
@@ -201,6 +202,42 @@ private slots:
         QVERIFY(f.fake.questions.empty());
     }
 
+    // A statement: its notes first, then the parameters dialog; the wizard
+    // confirmed as filled gives the command line's report of the same file.
+    void aStatementFillsTheWizardAndShowsItsNotes()
+    {
+        Fixture f;
+        const QString xml = QStringLiteral(KALVANTA_SOURCE_DIR "/examples/statements/NO_BUHOTCH_worked-example.xml");
+        const ImportedAnalysis imported = importStatementFile(QFile::encodeName(xml).toStdString());
+        QVERIFY(!imported.notes.empty());
+        const QStringList expected = commandLineReport(xml);
+        QVERIFY(expected.size() > 50);
+
+        f.fake.openAnswers = {xml};
+        press(f.p.main, QKeySequence(QStringLiteral("Ctrl+I")));
+        QCOMPARE(f.fake.messages.size(), std::size_t{1});
+        const FakeUiServices::Message& notes = f.fake.messages.front();
+        QCOMPARE(notes.icon, UiServices::Icon::Information);
+        QCOMPARE(notes.title, kImportTitle);
+        QVERIFY2(notes.text.contains(native(xml)), qPrintable(notes.text));
+        for (const std::string& note : imported.notes)
+            QVERIFY2(notes.text.contains(QString::fromStdString(note)), note.c_str());
+        // No product data in a statement: the dialog's product rows stay, and the note says so.
+        QVERIFY(notes.text.contains(kProductsKeptNote));
+        QCOMPARE(f.fake.parShownAtMessage, std::vector<bool>{false});
+
+        QTRY_VERIFY(f.p.par->isActiveWindow());
+        QCOMPARE(f.p.par->Edit1->text(), QString::fromStdString(imported.input.AnalysisParameters.EnterpriseName));
+        QVERIFY(!f.p.par->CheckBox4->isChecked()); // operating leverage: statements hold no product data
+        QVERIFY(f.p.par->CheckBox3->isChecked());  // financial leverage: credits and interest were found
+        QCOMPARE(f.p.dopol->Edit(1)->text(), QStringLiteral("10000"));
+        QCOMPARE(f.p.dopol->Edit(7)->text(), QStringLiteral("1,5")); // kept
+        confirmWizard(f.p);
+        QTRY_COMPARE_WITH_TIMEOUT(f.p.finished->count(), 1, 60000);
+        QTRY_COMPARE(viewLines(*f.p.main), kInitialView + expected);
+        QCOMPARE(f.fake.messages.size(), std::size_t{1});
+    }
+
     // A refused file: one stop box naming the file and the place; the
     // wizard, the record and the view stay as they were.
     void aBadFileChangesNothing_data()
@@ -213,6 +250,17 @@ private slots:
                                       << "\"Y1Start.Cash\" must be a number";
         QTest::newRow("three years") << QByteArray("{\"YearCount\": 3}") << "\"YearCount\" must be 1 or 2";
         QTest::newRow("no such file") << QByteArray() << "cannot open";
+        QTest::newRow("simplified statements")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Файл ВерсФорм=\"5.08\"><Документ "
+                          "КНД=\"0710096\" ОтчетГод=\"2024\"/></Файл>")
+            << "KND 0710096";
+        QTest::newRow("XML with a DOCTYPE")
+            << QByteArray("<?xml version=\"1.0\"?><!DOCTYPE Файл [<!ENTITY x \"1\">]><Файл/>") << "DOCTYPE";
+        QTest::newRow("amount not a number")
+            << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Файл ВерсФорм=\"5.08\"><Документ "
+                          "КНД=\"0710099\" ОтчетГод=\"2024\"><Баланс><Актив СумОтч=\"12x\"/></Баланс>"
+                          "<ФинРез/></Документ></Файл>")
+            << "\"12x\" is not a number";
     }
     void aBadFileChangesNothing()
     {
