@@ -310,7 +310,10 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
             try {
                 doc::saveBytesFile(*options.saveInput, inputSetJson(input));
             } catch (const doc::DocumentError& e) {
-                err << kProgram << ": " << *options.saveInput << ": " << e.what() << "\n";
+                // "Cannot create file" names the file already; "Failed to Save Stream" does not.
+                err << kProgram << ": "
+                    << (e.kind() == doc::DocumentError::Kind::CannotCreate ? "" : *options.saveInput + ": ")
+                    << e.what() << "\n";
                 return kExitOutput;
             }
         }

@@ -26,7 +26,8 @@ std::string_view withoutBomAndSpace(std::string_view b)
 }
 
 // Reads the keys of the top-level object only and stops at the first that
-// tells the kind, so a large file is not parsed twice.
+// tells the kind, so a large file is not parsed twice. Keys of neither kind
+// leave it an input set, whose loader names the unknown key.
 class TopLevelKeys : public nlohmann::json_sax<nlohmann::json> {
 public:
     InputFileKind kind = InputFileKind::InputSet;
@@ -46,11 +47,21 @@ public:
     {
         if (depth_ != 1)
             return true;
+        static constexpr std::string_view kInputSetKeys[] = {
+            "EnterpriseName", "UnitName", "YearCount", "ExpertAssessmentOn", "BusinessActivityOn",
+            "FinancialLeverageOn", "OperatingLeverageOn", "WorkingCapitalNeedsOn", "ProductCount",
+            "Y1Start", "Y1End", "Y2Start", "Y2End", "ProfitLoss", "AdditionalData"};
+        for (std::string_view s : kInputSetKeys)
+            if (k == s) {
+                kind = InputFileKind::InputSet;
+                return false;
+            }
         // The state resource's report: its forms, or the envelope of a
         // report in a company's list.
-        static constexpr std::string_view kStateKeys[] = {"balance", "financialResult", "period",
-                                                          "correctionVersion", "actualCorrectionNumber",
-                                                          "content", "data"};
+        static constexpr std::string_view kStateKeys[] = {
+            "balance", "financialResult", "fundsMovement", "period", "correctionVersion",
+            "actualCorrectionNumber", "typeCorrections", "knd", "organizationInfo", "bfoOrganizationInfo",
+            "content", "data"};
         for (std::string_view s : kStateKeys)
             if (k == s) {
                 kind = InputFileKind::StateJson;
@@ -92,12 +103,26 @@ bool looksLikeLineCodeRow(std::string_view row)
     return !row.empty() && (row.front() == ';' || row.front() == ',');
 }
 
+// The same after a first cell holding the line's name ("Баланс;1600;…").
+bool looksLikeNamedLineCodeRow(std::string_view row)
+{
+    std::size_t i = 0;
+    if (!row.empty() && row.front() == '"') {
+        for (i = 1; i < row.size(); ++i)
+            if (row[i] == '"' && (i + 1 >= row.size() || row[++i] != '"'))
+                break;
+    }
+    while (i < row.size() && row[i] != ';' && row[i] != ',')
+        ++i;
+    return i < row.size() && looksLikeLineCodeRow(row.substr(i + 1));
+}
+
 bool looksLikeLineCodeTable(std::string_view b)
 {
     // The header and the organisation's row come first; a code row follows soon.
     for (int rows = 0; rows < 20 && !b.empty(); ++rows) {
         const std::size_t end = b.find('\n');
-        if (looksLikeLineCodeRow(b.substr(0, end)))
+        if (looksLikeLineCodeRow(b.substr(0, end)) || looksLikeNamedLineCodeRow(b.substr(0, end)))
             return true;
         if (end == std::string_view::npos)
             break;

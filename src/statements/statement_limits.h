@@ -18,4 +18,12 @@ inline constexpr std::size_t kMaxXmlElements = 100'000;
 // Deepest element nesting the XML reader walks; the schema nests six levels.
 inline constexpr std::size_t kMaxXmlDepth = 64;
 
+// The state resource's list of a company's reports: every form of every
+// year, about 20 KB a year; 4 MiB holds two centuries of them. The JSON
+// parser's memory and nesting grow at most with the bytes.
+inline constexpr std::size_t kMaxStateJsonBytes = 4u * 1024u * 1024u;
+
+// A line-code table is a few kilobytes (a hundred rows at most).
+inline constexpr std::size_t kMaxLineCodeCsvBytes = 1u * 1024u * 1024u;
+
 } // namespace kalvanta::statement_limits

@@ -153,10 +153,10 @@ std::string utf8Text(std::string_view bytes, const std::string& source)
     }
     if (!encoding.empty() && !equalsIgnoringCase(encoding, "utf-8"))
         fail(source, "encoding \"" + encoding + "\" is not supported (windows-1251 or UTF-8)");
-    if (!doc::isValidUtf8(bytes))
-        fail(source, "the file is not valid UTF-8 as its XML declaration says");
     if (bytes.find('\0') != std::string_view::npos)
         fail(source, "a NUL byte is not allowed in XML");
+    if (!doc::isValidUtf8(bytes))
+        fail(source, "the file is not valid UTF-8 as its XML declaration says");
     return std::string(bytes);
 }
 
