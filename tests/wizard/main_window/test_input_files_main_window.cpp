@@ -147,13 +147,8 @@ private slots:
                                    "&Импорт отчетности...|Ctrl+I",
                                    "Открыть исходные &данные...|Ctrl+Shift+O",
                                    "&Сохранить исходные данные...|Ctrl+Shift+S",
-                                   "-",
-                                   "Со&хранить как...|",
-                                   "&Печать...|F12",
-                                   "Нас&тройка печати...|F8",
-                                   "-",
-                                   "&Выход|"};
-        QCOMPARE(items.mid(0, 5), expected.mid(0, 5));
+                                   "-"};
+        QCOMPARE(items.mid(0, expected.size()), expected);
         // Every shortcut of the program is different.
         QStringList shortcuts;
         for (QAction* a : p.main->findChildren<QAction*>())
@@ -204,22 +199,46 @@ private slots:
 
     // A statement: its notes first, then the parameters dialog; the wizard
     // confirmed as filled gives the command line's report of the same file.
+    void aStatementFillsTheWizardAndShowsItsNotes_data()
+    {
+        QTest::addColumn<QString>("example"); // a sample file, or
+        QTest::addColumn<QByteArray>("bytes"); // a file written here
+        QTest::addColumn<bool>("financialLeverage");
+        QTest::addColumn<bool>("twoYears");
+        QTest::newRow("tax service's XML, two years")
+            << QStringLiteral(KALVANTA_SOURCE_DIR "/examples/statements/NO_BUHOTCH_worked-example.xml") << QByteArray()
+            << true << true;
+        // A young company: the oldest column is empty, so one year; a loss in brackets; fractions.
+        QTest::newRow("line-code table, one year")
+            << QString()
+            << QByteArray("Организация;ООО Север\nИНН;7701000002\nЕдиница измерения;тыс. руб.\n"
+                          "Код;На 31.12.2024;На 31.12.2023;На 31.12.2022\n1150;500,5;400;\n1100;500,5;400;\n"
+                          "1210;300;250;\n1230;20;15;\n1250;179,5;135;\n1200;499,5;400;\n1600;1000;800;\n"
+                          "1310;100;100;\n1370;(50);20;\n1300;50;120;\n1510;150;120;\n1520;800;560;\n1500;950;680;\n"
+                          "1700;1000;800;\nКод;За 2024 г.;За 2023 г.\n2110;2000;1500\n2120;(1800);(1300)\n"
+                          "2200;200;200\n2330;(15);(12)\n2340;40;35\n2350;(25);(20)\n2300;(30);50\n2400;(30);40\n")
+            << false << false;
+    }
     void aStatementFillsTheWizardAndShowsItsNotes()
     {
+        QFETCH(QString, example);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, financialLeverage);
+        QFETCH(bool, twoYears);
         Fixture f;
-        const QString xml = QStringLiteral(KALVANTA_SOURCE_DIR "/examples/statements/NO_BUHOTCH_worked-example.xml");
-        const ImportedAnalysis imported = importStatementFile(QFile::encodeName(xml).toStdString());
+        const QString path = example.isEmpty() ? f.file("north.csv", bytes) : example;
+        const ImportedAnalysis imported = importStatementFile(QFile::encodeName(path).toStdString());
         QVERIFY(!imported.notes.empty());
-        const QStringList expected = commandLineReport(xml);
-        QVERIFY(expected.size() > 50);
+        const QStringList expected = commandLineReport(path);
+        QVERIFY2(expected.size() > 50, qPrintable(expected.join(QLatin1Char('\n'))));
 
-        f.fake.openAnswers = {xml};
+        f.fake.openAnswers = {path};
         press(f.p.main, QKeySequence(QStringLiteral("Ctrl+I")));
         QCOMPARE(f.fake.messages.size(), std::size_t{1});
         const FakeUiServices::Message& notes = f.fake.messages.front();
         QCOMPARE(notes.icon, UiServices::Icon::Information);
         QCOMPARE(notes.title, kImportTitle);
-        QVERIFY2(notes.text.contains(native(xml)), qPrintable(notes.text));
+        QVERIFY2(notes.text.contains(native(path)), qPrintable(notes.text));
         for (const std::string& note : imported.notes)
             QVERIFY2(notes.text.contains(QString::fromStdString(note)), note.c_str());
         // No product data in a statement: the dialog's product rows stay, and the note says so.
@@ -228,9 +247,10 @@ private slots:
 
         QTRY_VERIFY(f.p.par->isActiveWindow());
         QCOMPARE(f.p.par->Edit1->text(), QString::fromStdString(imported.input.AnalysisParameters.EnterpriseName));
+        QCOMPARE(f.p.par->RadioButton1->isChecked(), twoYears);
         QVERIFY(!f.p.par->CheckBox4->isChecked()); // operating leverage: statements hold no product data
-        QVERIFY(f.p.par->CheckBox3->isChecked());  // financial leverage: credits and interest were found
-        QCOMPARE(f.p.dopol->Edit(1)->text(), QStringLiteral("10000"));
+        QCOMPARE(f.p.par->CheckBox3->isChecked(), financialLeverage); // credits and interest found
+        QCOMPARE(f.p.form2->Edit(2)->text(), fieldText(imported.input.Y1Start.FixedAssets, RegionalSettings::russian()));
         QCOMPARE(f.p.dopol->Edit(7)->text(), QStringLiteral("1,5")); // kept
         confirmWizard(f.p);
         QTRY_COMPARE_WITH_TIMEOUT(f.p.finished->count(), 1, 60000);
