@@ -8,10 +8,10 @@
 #include "inputs/input_set_writer.h"
 #include "inputs/json_loader.h"
 #include "main_window.h"
-#include "ui/ui_services.h"
-#include "wizard/wizard_windows.h"
 #include "statements/statement_import.h"
+#include "ui/ui_services.h"
 #include "wizard/wizard_fill.h"
+#include "wizard/wizard_windows.h"
 
 namespace kalvanta {
 
