@@ -9,6 +9,7 @@
 #include "inputs/field_tables.h"
 #include "inputs/input_set_writer.h"
 #include "inputs/json_loader.h"
+#include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 #include "statements/statement_import.h"
 
@@ -97,6 +98,8 @@ void applyDate(ToolOptions& o, std::string_view value)
 
 void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
 
+void applyVersion(ToolOptions& o, std::string_view) { o.version = true; }
+
 void applyRtf(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -116,6 +119,7 @@ constexpr OptionSpec kOptions[] = {
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
     {"--save-input", true, applySaveInput},
+    {"--version", false, applyVersion},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -215,6 +219,7 @@ std::string helpText()
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
          "  --help       show this text and exit\n"
+         "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
          "\n"
          "Exit status:\n"
@@ -264,6 +269,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.help) {
         out << helpText();
+        out.flush();
+        return out ? kExitOk : kExitOutput;
+    }
+    if (options.version) {
+        out << kProgram << ' ' << kKalvantaVersion << '\n';
         out.flush();
         return out ? kExitOk : kExitOutput;
     }

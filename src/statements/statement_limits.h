@@ -23,6 +23,10 @@ inline constexpr std::size_t kMaxXmlDepth = 64;
 // parser's memory and nesting grow at most with the bytes.
 inline constexpr std::size_t kMaxStateJsonBytes = 4u * 1024u * 1024u;
 
+// Deepest nesting of objects and arrays in the state resource's JSON: its
+// answers nest seven levels; the reader keeps one small state per level.
+inline constexpr std::size_t kMaxStateJsonDepth = 64;
+
 // A line-code table is a few kilobytes (a hundred rows at most).
 inline constexpr std::size_t kMaxLineCodeCsvBytes = 1u * 1024u * 1024u;
 

@@ -101,6 +101,10 @@ INSTANTIATE_TEST_SUITE_P(
                       "typeCorrections": [{"correction": {"correctionVersion": 0, "balance": {"current1600": 8},
                                                           "financialResult": {}}}]}])",
                  2024, 8, "", 384},
+        Accepted{"OtherYearsFaultsPassedOver",
+                 R"([{"period": "2023", "balance": {"current1600": "x", "current2110": 1}, "financialResult": []},
+                     {"period": "2024", "balance": {"current1600": 3}, "financialResult": {}}])",
+                 2024, 3, "", 384},
         Accepted{"NoPeriodNoYear", R"({"balance": {"current1600": 9}, "financialResult": {}})", 0, 9, "", 384}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -177,6 +181,18 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"NameNotText", replaced(kOne, "{", R"({"fullName": 5, )"), "\"fullName\" must be a string"},
         Rejected{"CorrectionNumberNegative", replaced(kOne, "{", R"({"correctionVersion": -1, )"),
                  "\"correctionVersion\" must be a whole number"},
+        Rejected{"NestedTooDeep", [] {
+                     std::string deep;
+                     for (int i = 0; i < 65; ++i)
+                         deep += "{\"a\": ";
+                     return deep + "1" + std::string(65, '}');
+                 }(),
+                 "nested deeper than 64 levels"},
+        Rejected{"TwoCorrectionsInOneElement",
+                 R"({"period": "2024", "typeCorrections": [{"correction": {"balance": {}, "financialResult": {}},
+                                                           "correction": {"balance": {}, "financialResult": {}}}]})",
+                 "duplicate key \"typeCorrections[0].correction\""},
+        Rejected{"DuplicatePeriod", replaced(kOne, "{", R"({"period": "2023", )"), "duplicate key \"period\""},
         Rejected{"PastTheCap",
                  std::string(statement_limits::kMaxStateJsonBytes - kOne.size() + 1, ' ') + kOne, "larger than"}),
     [](const auto& info) { return std::string(info.param.name); });
