@@ -148,8 +148,9 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
         if (edit)
             attachEntryFilter(edit, &commaFilter, &additionalEnterTarget);
 
-    connect(RadioButton1, &QRadioButton::clicked, this, &Tdopol::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &Tdopol::RadioButton2Click);
+    // A choice acts however it is made: mouse, keyboard or an assistive tool's Toggle.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
     connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button1Click); });
     connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button2Click); });
 
