@@ -11,7 +11,7 @@ namespace {
 class EntryFilter : public QObject {
 public:
     EntryFilter(QLineEdit* field, CharacterFilter filter, EnterChain chain)
-        : QObject(field), field_(field), filter_(filter), chain_(chain)
+        : QObject(field), field_(field), filter_(std::move(filter)), chain_(chain)
     {
     }
 
