@@ -80,6 +80,8 @@ private slots:
         QTest::newRow("open") << "open" << QStringList{"&Открыть", "Отмена"} << "";
         QTest::newRow("save as") << "save" << QStringList{"&Сохранить", "Отмена"} << "";
         QTest::newRow("font") << "font" << QStringList{"Выбор шрифта", "Отмена"} << "";
+        QTest::newRow("print") << "print" << QStringList{"С&войства", "Отмена"} << "";
+        QTest::newRow("printer set-up") << "setup" << QStringList{"Параметры страницы", "Книжная", "Отмена"} << "";
     }
     void standardDialogsSpeakRussian()
     {
@@ -99,7 +101,13 @@ private slots:
                 ui.openFileName(nullptr, QString(), QString());
             else if (dialog == "save")
                 ui.saveFileName(nullptr, QString(), QString());
-            else if (dialog == "font") {
+            else if (dialog == "print") {
+                QPrinter printer;
+                ui.printDialog(nullptr, printer);
+            } else if (dialog == "setup") {
+                QPrinter printer;
+                ui.printerSetupDialog(nullptr, printer);
+            } else if (dialog == "font") {
                 QFont font;
                 ui.fontDialog(nullptr, font);
             }
