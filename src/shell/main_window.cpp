@@ -34,7 +34,8 @@ namespace {
 
 const QString kStatusBarHint = QStringLiteral("Строка подсказок");
 const QString kNewItemHint = QStringLiteral("Новый анализ баланса");
-const QString kReplaceTitle = QStringLiteral("Confirm Save As");
+const QString kReplaceTitle = QStringLiteral("Сохранить как");
+const QString kOpenQuestion = QStringLiteral("Результаты расчета не сохранены. Открыть другой файл ?");
 
 QString fullPath(const QString& path)
 {
@@ -362,6 +363,9 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
+    // The view is replaced by the file: an unsaved report is not lost unasked.
+    if (hasUnsavedReport() && !UiServices::instance().askYesNo(this, kCloseQuestionTitle, kOpenQuestion))
+        return;
     const QString path = UiServices::instance().openFileName(this, QString(), QString());
     if (path.isEmpty())
         return;
@@ -388,8 +392,8 @@ QString TForm1::askSaveName()
         if (path.isEmpty() || !QFileInfo::exists(path))
             return path;
         // Replacing a file silently would lose the report it holds.
-        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fullPath(path));
-        if (UiServices::instance().askYesNo(this, kReplaceTitle, question))
+        const QString question = QStringLiteral("%1 уже существует.\nЗаменить его?").arg(fullPath(path));
+        if (UiServices::instance().askYesNoDefaultNo(this, kReplaceTitle, question))
             return path;
     }
 }
