@@ -620,6 +620,9 @@ private:
 
     std::size_t newRecord(std::string where)
     {
+        if (records.size() >= statement_limits::kMaxStateJsonReports)
+            fail(source_, "\"" + where + "\": more than " + std::to_string(statement_limits::kMaxStateJsonReports) +
+                              " reports and corrections");
         records.emplace_back();
         records.back().where = std::move(where);
         return records.size() - 1;

@@ -27,6 +27,11 @@ inline constexpr std::size_t kMaxStateJsonBytes = 4u * 1024u * 1024u;
 // answers nest seven levels; the reader keeps one small state per level.
 inline constexpr std::size_t kMaxStateJsonDepth = 64;
 
+// Most reports and corrections in one state resource's file: a company files
+// one report a year and corrects it a few times; the reader keeps a small
+// record of each.
+inline constexpr std::size_t kMaxStateJsonReports = 10'000;
+
 // A line-code table is a few kilobytes (a hundred rows at most).
 inline constexpr std::size_t kMaxLineCodeCsvBytes = 1u * 1024u * 1024u;
 

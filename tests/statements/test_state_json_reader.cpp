@@ -192,6 +192,13 @@ INSTANTIATE_TEST_SUITE_P(
                  R"({"period": "2024", "typeCorrections": [{"correction": {"balance": {}, "financialResult": {}},
                                                            "correction": {"balance": {}, "financialResult": {}}}]})",
                  "duplicate key \"typeCorrections[0].correction\""},
+        Rejected{"TooManyReports", [] {
+                     std::string list = "[";
+                     for (int i = 0; i < 10'001; ++i)
+                         list += i ? ",{}" : "{}";
+                     return list + "]";
+                 }(),
+                 "\"[10000]\": more than 10000 reports and corrections"},
         Rejected{"DuplicatePeriod", replaced(kOne, "{", R"({"period": "2023", )"), "duplicate key \"period\""},
         Rejected{"PastTheCap",
                  std::string(statement_limits::kMaxStateJsonBytes - kOne.size() + 1, ' ') + kOne, "larger than"}),
