@@ -149,13 +149,7 @@ private slots:
         fillWizard(w.par->links(), r);
 
         w.start();
-        click(w.par->Button1);
-        click(w.form2->Button1);
-        click(w.form3->Button1);
-        if (years == 2.0) {
-            click(w.doubl->Button1);
-            click(w.dabl->Button1);
-        }
+        confirmUpToProfitLoss(w, years != 2.0);
         click(w.form6->Button1);
         click(w.dopol->Button1);
         QCOMPARE(w.calls, (QStringList{"unsaved", "unsaved", "progress"}));
