@@ -1,5 +1,7 @@
 #include "report_builder.h"
 
+#include <exception>
+
 #include "sections.h"
 
 namespace kalvanta {
@@ -26,34 +28,54 @@ void writeHeader(ReportContext& ctx, const CivilDate& today)
     ctx.blank();
 }
 
-void writeReport(ReportContext& ctx, const CivilDate& today)
+void writeReport(ReportContext& ctx, const CivilDate& today, ReportRun& run)
 {
     const ParametersGroup& par = ctx.input.AnalysisParameters;
+    using State = ReportRun::State;
+    run = ReportRun{};
+    run.twoYear = ctx.twoYear;
     writeHeader(ctx, today);
-    writeStabilityType(ctx);
-    writeRelativeStability(ctx);
-    writeLiquidityGroups(ctx);
-    writeLiquidityRatios(ctx);
-    writeProfitability(ctx);
-    writeSolvencyForecast(ctx);
-    writeFinalRating(ctx);
-    if (on(par.BusinessActivityOn))
-        writeBusinessActivity(ctx);
-    if (on(par.ExpertAssessmentOn))
-        writeComplexAssessment(ctx);
-    if (on(par.OperatingLeverageOn))
-        writeOperatingLeverage(ctx);
-    if (on(par.FinancialLeverageOn))
-        writeFinancialLeverage(ctx);
-    if (on(par.WorkingCapitalNeedsOn))
-        writeWorkingCapitalNeeds(ctx);
+    const struct {
+        void (*write)(ReportContext&);
+        bool on;
+    } sections[section::Count] = {
+        {writeStabilityType, true},
+        {writeRelativeStability, true},
+        {writeLiquidityGroups, true},
+        {writeLiquidityRatios, true},
+        {writeProfitability, true},
+        {writeSolvencyForecast, true},
+        {writeFinalRating, true},
+        {writeBusinessActivity, on(par.BusinessActivityOn)},
+        {writeComplexAssessment, on(par.ExpertAssessmentOn)},
+        {writeOperatingLeverage, on(par.OperatingLeverageOn)},
+        {writeFinancialLeverage, on(par.FinancialLeverageOn)},
+        {writeWorkingCapitalNeeds, on(par.WorkingCapitalNeedsOn)},
+    };
+    for (std::size_t i = 0; i < section::Count; ++i) {
+        State& state = run.sections[i + 1];
+        if (!sections[i].on) {
+            state = State::SwitchedOff;
+            continue;
+        }
+        try {
+            sections[i].write(ctx);
+        } catch (const std::exception& e) {
+            state = State::Failed;
+            run.error = e.what();
+            throw;
+        }
+        state = State::Written;
+    }
 }
 
 } // namespace
 
 bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSink& sink,
-                        const RegionalSettings& regional, const CivilDate& today)
+                        const RegionalSettings& regional, const CivilDate& today, ReportRun* run)
 {
+    ReportRun unused;
+    ReportRun& record = run ? *run : unused;
     ParametersGroup& par = input.AnalysisParameters;
     // The flag is cleared before the first line, so a report that an
     // arithmetic error ends is not written again on the next activation.
@@ -61,14 +83,14 @@ bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSi
         par.AnalysisPending = 0.0;
         sink.setVerticalScrollBars();
         ReportContext ctx{input, results, sink, regional, false};
-        writeReport(ctx, today);
+        writeReport(ctx, today, record);
         return true;
     }
     if (on(par.AnalysisPending) && par.YearCount == 2.0) {
         par.AnalysisPending = 0.0;
         sink.setVerticalScrollBars();
         ReportContext ctx{input, results, sink, regional, true};
-        writeReport(ctx, today);
+        writeReport(ctx, today, record);
         return true;
     }
     return false;
