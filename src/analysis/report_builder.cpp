@@ -28,11 +28,11 @@ void writeHeader(ReportContext& ctx, const CivilDate& today)
     ctx.blank();
 }
 
-void writeReport(ReportContext& ctx, const CivilDate& today, ReportRun& run)
+void writeReport(ReportContext& ctx, const CivilDate& today, ReportCoverage& run)
 {
     const ParametersGroup& par = ctx.input.AnalysisParameters;
-    using State = ReportRun::State;
-    run = ReportRun{};
+    using State = ReportCoverage::State;
+    run = ReportCoverage{};
     run.twoYear = ctx.twoYear;
     writeHeader(ctx, today);
     const struct {
@@ -72,10 +72,10 @@ void writeReport(ReportContext& ctx, const CivilDate& today, ReportRun& run)
 } // namespace
 
 bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSink& sink,
-                        const RegionalSettings& regional, const CivilDate& today, ReportRun* run)
+                        const RegionalSettings& regional, const CivilDate& today, ReportCoverage* run)
 {
-    ReportRun unused;
-    ReportRun& record = run ? *run : unused;
+    ReportCoverage unused;
+    ReportCoverage& record = run ? *run : unused;
     ParametersGroup& par = input.AnalysisParameters;
     // The flag is cleared before the first line, so a report that an
     // arithmetic error ends is not written again on the next activation.

@@ -6,7 +6,7 @@
 #include "analysis_results.h"
 #include "inputs/analysis_input.h"
 #include "numeric/regional_settings.h"
-#include "report_run.h"
+#include "report_coverage.h"
 #include "report_sink.h"
 
 namespace kalvanta {
@@ -14,6 +14,6 @@ namespace kalvanta {
 // Returns true when a report was started. When `run` is given, a started
 // report records there what it wrote, also when an error ends it.
 bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSink& sink,
-                        const RegionalSettings& regional, const CivilDate& today, ReportRun* run = nullptr);
+                        const RegionalSettings& regional, const CivilDate& today, ReportCoverage* run = nullptr);
 
 } // namespace kalvanta

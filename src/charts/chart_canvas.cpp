@@ -197,8 +197,8 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
 
     const int n = int(categories.size());
     for (int si = 0; si < int(spec.series.size()); ++si) {
-        for (int ci = 0; ci < n; ++ci) {
-            const int source = horizontal ? n - 1 - ci : ci;
+        for (int source = 0; source < n; ++source) {
+            const int ci = horizontal ? n - 1 - source : source;
             const Series& s = spec.series[std::size_t(si)];
             if (s.labels.value(source).isEmpty())
                 continue;

@@ -7,7 +7,7 @@ namespace kalvanta::charts {
 
 namespace {
 
-using State = ReportRun::State;
+using State = ReportCoverage::State;
 
 // The report's section titles, as the report heads them.
 QString sectionTitle(int number)
@@ -26,13 +26,13 @@ QString sectionTitle(int number)
     }
 }
 
-QString errorText(const ReportRun& run)
+QString errorText(const ReportCoverage& run)
 {
     return QString::fromStdString(withFullStop(run.error));
 }
 
 // Why a section has nothing to chart, or an empty string when it was written.
-QString reasonNotCharted(const ReportRun& run, int number)
+QString reasonNotCharted(const ReportCoverage& run, int number)
 {
     const QString title = sectionTitle(number);
     switch (run.state(number)) {
@@ -54,7 +54,7 @@ QString reasonNotCharted(const ReportRun& run, int number)
 
 const QColor kGrey(120, 120, 130);
 
-QStringList dateNames(const ReportRun& run)
+QStringList dateNames(const ReportCoverage& run)
 {
     QStringList names{QStringLiteral("Начало года"), QStringLiteral("Конец года")};
     if (run.twoYear)
@@ -62,7 +62,7 @@ QStringList dateNames(const ReportRun& run)
     return names;
 }
 
-QStringList yearNames(const ReportRun& run)
+QStringList yearNames(const ReportCoverage& run)
 {
     QStringList names{QStringLiteral("1-й год")};
     if (run.twoYear)
@@ -72,7 +72,7 @@ QStringList yearNames(const ReportRun& run)
 
 struct Ctx {
     const AnalysisResults& r;
-    const ReportRun& run;
+    const ReportCoverage& run;
     const RegionalSettings& regional;
 
     QString num(double v) const { return formatValue(v, regional); }
@@ -332,6 +332,41 @@ Page structurePage(const Ctx& c)
     return {QStringLiteral("structurePage"), QStringLiteral("&6 Структура баланса"), {chart}};
 }
 
+// Turnover per year; the one section of these pages the user may switch off.
+Page activityPage(const Ctx& c)
+{
+    const int number = section::BusinessActivity;
+    auto yearly = [&](const QString& objectName, const QString& title, const QString& axis,
+                      const std::pair<QString, const ByYear*>(&rows)[2]) {
+        Chart chart;
+        chart.objectName = objectName;
+        chart.title = title;
+        chart.categoryAxis = QStringLiteral("Период");
+        chart.valueAxis = axis;
+        chart.emptyReason = reasonNotCharted(c.run, number);
+        if (chart.empty())
+            return chart;
+        chart.categories = yearNames(c.run);
+        const QColor colours[] = {QColor(40, 90, 170), QColor(230, 140, 40)};
+        for (int i = 0; i < 2; ++i)
+            chart.series.push_back(c.byYear(rows[i].first, *rows[i].second, colours[i]));
+        return chart;
+    };
+    const AnalysisResults& r = c.r;
+    const std::pair<QString, const ByYear*> turnover[2] = {
+        {QStringLiteral("Оборачиваемость активов"), &r.AssetTurnover},
+        {QStringLiteral("Оборачиваемость оборотных средств"), &r.CurrentAssetTurnover}};
+    const std::pair<QString, const ByYear*> days[2] = {
+        {QStringLiteral("Срок оборота оборотных средств"), &r.CurrentAssetTurnoverDays},
+        {QStringLiteral("Срок оборота запасов"), &r.InventoryTurnoverDays}};
+    return {QStringLiteral("activityPage"),
+            QStringLiteral("&7 Деловая активность"),
+            {yearly(QStringLiteral("turnover"), QStringLiteral("Коэффициенты оборачиваемости"),
+                    QStringLiteral("Оборотов за год"), turnover),
+             yearly(QStringLiteral("turnoverDays"), QStringLiteral("Средний срок оборота"), QStringLiteral("Дней"),
+                    days)}};
+}
+
 } // namespace
 
 QString formatValue(double value, const RegionalSettings& regional)
@@ -362,11 +397,11 @@ QString Chart::description() const
     return text;
 }
 
-std::vector<Page> chartPages(const AnalysisResults& results, const ReportRun& run, const RegionalSettings& regional)
+std::vector<Page> chartPages(const AnalysisResults& results, const ReportCoverage& run, const RegionalSettings& regional)
 {
     const Ctx c{results, run, regional};
     return {stabilityPage(c), liquidityPage(c), relativeStabilityPage(c), profitabilityPage(c), solvencyPage(c),
-            structurePage(c)};
+            structurePage(c), activityPage(c)};
 }
 
 } // namespace kalvanta::charts

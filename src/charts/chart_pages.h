@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "analysis/report_run.h"
+#include "analysis/report_coverage.h"
 #include "numeric/regional_settings.h"
 
 namespace kalvanta::charts {
@@ -60,7 +60,7 @@ struct Page {
 };
 
 // The pages of the latest analysis, in the window's order.
-std::vector<Page> chartPages(const AnalysisResults& results, const ReportRun& run,
+std::vector<Page> chartPages(const AnalysisResults& results, const ReportCoverage& run,
                              const RegionalSettings& regional);
 
 // A number as the report prints it.

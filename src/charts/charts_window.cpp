@@ -130,7 +130,7 @@ void Tcharts::setRegionalSettings(const RegionalSettings& regional)
         rebuild();
 }
 
-void Tcharts::setAnalysis(const AnalysisResults& results, const ReportRun& run)
+void Tcharts::setAnalysis(const AnalysisResults& results, const ReportCoverage& run)
 {
     results_ = results;
     run_ = run;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "analysis/analysis_results.h"
-#include "analysis/report_run.h"
+#include "analysis/report_coverage.h"
 #include "chart_pages.h"
 #include "numeric/regional_settings.h"
 
@@ -32,7 +32,7 @@ public:
     void setRegionalSettings(const RegionalSettings& regional);
     // The latest analysis: drawn at once while the window is shown, else
     // when it is next shown.
-    void setAnalysis(const AnalysisResults& results, const ReportRun& run);
+    void setAnalysis(const AnalysisResults& results, const ReportCoverage& run);
     // How the window prints: the main window's print dialog and printer.
     void setPrintCommand(std::function<void(const QTextDocument&)> print) { print_ = std::move(print); }
 
@@ -69,7 +69,7 @@ private:
 
     RegionalSettings regional_;
     AnalysisResults results_;
-    ReportRun run_;
+    ReportCoverage run_;
     bool hasAnalysis_ = false;
     bool stale_ = false;
     std::vector<charts::Page> pages_;

@@ -324,7 +324,7 @@ void TForm1::FormActivate()
     if (progress_)
         progress_->close();
     ReportViewSink sink(*RichEdit1);
-    ReportRun run;
+    ReportCoverage run;
     try {
         if (!writePendingReport(input_, results_, sink, regional_, clock_.today(), &run))
             return;
@@ -335,12 +335,12 @@ void TForm1::FormActivate()
     analysisWritten(run);
 }
 
-void TForm1::analysisWritten(const ReportRun& run)
+void TForm1::analysisWritten(const ReportCoverage& run)
 {
-    lastRun_ = run;
+    lastCoverage_ = run;
     analysed_ = true;
     if (charts_)
-        charts_->setAnalysis(results_, lastRun_);
+        charts_->setAnalysis(results_, lastCoverage_);
 }
 
 void TForm1::N36Click()
@@ -354,7 +354,7 @@ void TForm1::N36Click()
     if (!charts_) {
         charts_ = new Tcharts(this);
         charts_->setRegionalSettings(regional_);
-        charts_->setAnalysis(results_, lastRun_);
+        charts_->setAnalysis(results_, lastCoverage_);
         charts_->setPrintCommand([this](const QTextDocument& document) { printDocument(document); });
     }
     charts_->show();

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "analysis/analysis_results.h"
-#include "analysis/report_run.h"
+#include "analysis/report_coverage.h"
 #include "clock_source.h"
 #include "inputs/analysis_input.h"
 #include "numeric/regional_settings.h"
@@ -138,7 +138,7 @@ private:
     void openFile(const QString& path);
     bool saveFile(const QString& path);
     QString askSaveName();
-    void analysisWritten(const ReportRun& run);
+    void analysisWritten(const ReportCoverage& run);
     void printDocument(const QTextDocument& document);
 
     AnalysisInput input_;
@@ -157,7 +157,7 @@ private:
     std::function<void()> production_;
     std::function<void()> credits_;
     std::function<void()> investments_;
-    ReportRun lastRun_;
+    ReportCoverage lastCoverage_;
     bool analysed_ = false;
     Tcharts* charts_ = nullptr;
 };

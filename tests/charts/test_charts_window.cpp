@@ -109,7 +109,7 @@ private slots:
         const AnalysisResults& r = form.results();
         Tcharts* window = openCharts(form);
         QVERIFY(window && window->isVisible());
-        QCOMPARE(window->PageControl1->count(), 6);
+        QCOMPARE(window->PageControl1->count(), 7);
 
         // Each chart's sets, top to bottom as the engine stores them.
         const std::map<QString, std::vector<std::vector<double>>> expected = {
@@ -124,9 +124,11 @@ private slots:
             {"maneuverabilityRatio", {first(r.ManeuverabilityRatio, nd)}},
             {"zScore", {first(r.ZScore, ny)}},
             {"rating", {first(r.Rating, ny)}},
+            {"turnover", {first(r.AssetTurnover, ny), first(r.CurrentAssetTurnover, ny)}},
+            {"turnoverDays", {first(r.CurrentAssetTurnoverDays, ny), first(r.InventoryTurnoverDays, ny)}},
         };
         const QList<ChartCanvas*> canvases = window->findChildren<ChartCanvas*>();
-        QCOMPARE(canvases.size(), 11);
+        QCOMPARE(canvases.size(), 13);
         for (ChartCanvas* canvas : canvases) {
             const QString name = canvas->objectName();
             const QList<QBarSet*> sets = canvas->bars()->barSets();
@@ -239,14 +241,15 @@ private slots:
         }
         QTest::newRow("zero short-term debt ends liquidity ratios")
             << noShortTermDebt << QStringList{"stabilitySurpluses", "autonomyRatio", "balanceStructure"}
-            << QStringList{"currentRatio", "quickRatio", "absoluteLiquidityRatio", "profitability", "zScore", "rating"}
+            << QStringList{"currentRatio", "quickRatio", "absoluteLiquidityRatio", "profitability", "zScore", "rating",
+                           "turnoverDays"}
             << QStringLiteral("Раздел «Относительные коэффициенты ликвидности» не рассчитан: на нем отчет прервала "
                               "ошибка «Floating point division by zero.»");
         AnalysisInput noCostOfSales = example("worked-example.json");
         noCostOfSales.ProfitLoss[2].CostOfSales = 0;
         QTest::newRow("zero cost of sales ends profitability")
             << noCostOfSales << QStringList{"currentRatio", "maneuverabilityRatio"}
-            << QStringList{"profitability", "zScore", "rating"}
+            << QStringList{"profitability", "zScore", "rating", "turnover"}
             << QStringLiteral("Раздел «Анализ рентабельности» не рассчитан");
     }
     void sectionsTheReportDidNotWrite()
@@ -277,6 +280,28 @@ private slots:
         }
         QVERIFY(window->findChild<QLabel*>(empty.first())->accessibleDescription().startsWith(reason));
         QVERIFY(window->Label1->text().contains("Отчет прерван ошибкой «Floating point division by zero»"));
+    }
+
+    // A switched-off section over an earlier analysis that had it on.
+    void switchedOffSectionIsEmpty()
+    {
+        FakeServicesScope services;
+        TForm1 form;
+        prepare(form);
+        form.show();
+        analyse(form, example("worked-example.json"));
+        Tcharts* window = openCharts(form);
+        QVERIFY(window->findChild<ChartCanvas*>("turnover"));
+        AnalysisInput off = example("worked-example.json");
+        off.AnalysisParameters.BusinessActivityOn = 0.0;
+        analyse(form, off);
+        for (const char* name : {"turnover", "turnoverDays"}) {
+            QVERIFY(!window->findChild<ChartCanvas*>(name));
+            QCOMPARE(window->findChild<QLabel*>(name)->accessibleDescription(),
+                     QStringLiteral("Раздел «Показатели деловой активности» отключен в параметрах расчета, поэтому "
+                                    "его диаграммы нет."));
+        }
+        QVERIFY(window->findChild<ChartCanvas*>("rating"));
     }
 
     void commandBeforeAnyAnalysisSaysSo()
@@ -323,7 +348,7 @@ private slots:
         form.show();
         analyse(form, example("worked-example.json"));
         Tcharts* window = openCharts(form);
-        for (int page = 6; page >= 1; --page) {
+        for (int page = 7; page >= 1; --page) {
             QTest::keyClick(window, Qt::Key(Qt::Key_0 + page), Qt::AltModifier);
             QCOMPARE(window->PageControl1->currentIndex(), page - 1);
         }

@@ -27,7 +27,7 @@ int main(int argc, char** argv)
     }
     input.AnalysisParameters.AnalysisPending = 1.0;
     AnalysisResults results;
-    ReportRun run;
+    ReportCoverage run;
     VectorSink sink;
     try {
         writePendingReport(input, results, sink, RegionalSettings::russian(), {2026, 3, 14}, &run);

@@ -26,7 +26,7 @@ inline constexpr int WorkingCapitalNeeds = 12;
 inline constexpr int Count = 12;
 } // namespace section
 
-struct ReportRun {
+struct ReportCoverage {
     enum class State {
         NotReached, // the report ended before it (or no report yet)
         SwitchedOff,
