@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
 #include <QLegend>
@@ -108,7 +109,9 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
             continue;
         }
         QStringList lines = c.split(QStringLiteral(": "));
-        lines.last().replace(QLatin1Char(' '), QStringLiteral("<br>"));
+        // Dates take two or three short lines; "1-й год" fits on one.
+        if (!lines.last().endsWith(QStringLiteral(" год")))
+            lines.last().replace(QLatin1Char(' '), QStringLiteral("<br>"));
         shown << lines.join(QStringLiteral("<br>"));
     }
     categoryAxis->append(shown);
@@ -131,11 +134,17 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     for (const Band& band : spec.bands) {
         const qreal low = band.openBelow ? valueAxis->min() : band.low;
         const qreal high = band.openAbove ? valueAxis->max() : band.high;
-        auto* name = new QGraphicsSimpleTextItem(band.name, chart);
+        // On a light backing, so that a bar crossing the name leaves it readable.
+        auto* backing = new QGraphicsRectItem(chart);
+        backing->setBrush(QColor(255, 255, 255, 200));
+        backing->setPen(Qt::NoPen);
+        backing->setZValue(1000);
+        auto* name = new QGraphicsSimpleTextItem(band.name, backing);
         name->setFont(chartFont(7));
-        name->setBrush(QColor(60, 60, 70));
-        name->setZValue(90);
-        bandLabels_.push_back({name, high, low == high});
+        name->setBrush(QColor(50, 50, 60));
+        name->setPos(2, 0);
+        backing->setRect(QRectF(QPointF(0, 0), name->boundingRect().size() + QSizeF(4, 0)));
+        bandLabels_.push_back({backing, high, low == high});
         auto* lower = new QLineSeries;
         lower->append(left, low);
         lower->append(right, low);

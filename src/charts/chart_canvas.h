@@ -9,6 +9,7 @@
 
 #include "chart_pages.h"
 
+class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QAbstractBarSeries;
 
@@ -38,7 +39,7 @@ private:
     };
 
     struct BandLabel {
-        QGraphicsSimpleTextItem* item;
+        QGraphicsRectItem* item;
         double top;
         bool line;
     };

@@ -190,7 +190,7 @@ Page relativeStabilityPage(const Ctx& c)
 {
     const int s = section::RelativeStability;
     return {QStringLiteral("relativeStabilityPage"),
-            QStringLiteral("&3 Коэффициенты устойчивости"),
+            QStringLiteral("&3 Устойчивость"),
             {ratioChart(c, s, QStringLiteral("autonomyRatio"), QStringLiteral("Коэффициент автономии"),
                         c.r.AutonomyRatio, normAtLeast(c, 0.5), QColor(120, 80, 160)),
              ratioChart(c, s, QStringLiteral("debtToEquityRatio"),

@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QSvgGenerator>
 #include <QTabWidget>
 #include <QTextCursor>
@@ -82,6 +83,7 @@ Tcharts::Tcharts(QWidget* parent) : QWidget(parent, Qt::Window)
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     PageControl1->setAccessibleName(QStringLiteral("Страницы диаграмм"));
     PageControl1->setDocumentMode(true);
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) { drawPage(index); });
 
     auto button = [this](const QString& name, const QString& text, const QKeySequence& key, void (Tcharts::*handler)()) {
         auto* b = new QPushButton(text, this);
@@ -118,7 +120,7 @@ Tcharts::Tcharts(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
 
-    resize(1000, 680);
+    resize(1060, 700);
     rebuild();
 }
 
@@ -151,12 +153,14 @@ void Tcharts::rebuild()
 {
     stale_ = false;
     const int shown = PageControl1->currentIndex();
+    pages_.clear();
+    // Drawn once the pages are in place, not while they come and go.
+    const QSignalBlocker quiet(PageControl1);
     while (PageControl1->count() > 0) {
         QWidget* old = PageControl1->widget(0);
         PageControl1->removeTab(0);
         delete old;
     }
-    pages_.clear();
 
     if (!hasAnalysis_) {
         Label1->setText(QStringLiteral("Анализ еще не выполнен: диаграммы строятся по результатам расчета."));
@@ -176,19 +180,27 @@ void Tcharts::rebuild()
     Button3->setEnabled(true);
 
     pages_ = charts::chartPages(results_, run_, regional_);
-    for (const charts::Page& page : pages_)
-        PageControl1->addTab(buildPage(page), page.tabTitle);
+    // Only the page shown is drawn; the others when they are first shown.
+    for (const charts::Page& page : pages_) {
+        auto* holder = new QWidget;
+        holder->setObjectName(page.objectName);
+        whiteBackground(holder);
+        new QHBoxLayout(holder);
+        PageControl1->addTab(holder, page.tabTitle);
+    }
     PageControl1->setCurrentIndex(shown < 0 ? 0 : std::min(shown, PageControl1->count() - 1));
+    drawPage(PageControl1->currentIndex());
 }
 
-QWidget* Tcharts::buildPage(const charts::Page& page)
+void Tcharts::drawPage(int index)
 {
-    auto* w = new QWidget;
-    w->setObjectName(page.objectName);
-    whiteBackground(w);
+    QWidget* holder = PageControl1->widget(index);
+    if (!holder || index >= int(pages_.size()) || holder->property("drawn").toBool())
+        return;
+    holder->setProperty("drawn", true);
     const QLocale locale = charts::localeFor(regional_);
-    auto* row = new QHBoxLayout(w);
-    for (const charts::Chart& spec : page.charts) {
+    auto* row = static_cast<QHBoxLayout*>(holder->layout());
+    for (const charts::Chart& spec : pages_[std::size_t(index)].charts) {
         auto* column = new QVBoxLayout;
         column->addWidget(spec.empty() ? emptyChart(spec) : new charts::ChartCanvas(spec, locale), 1);
         if (!spec.notes.isEmpty()) {
@@ -200,7 +212,10 @@ QWidget* Tcharts::buildPage(const charts::Page& page)
         }
         row->addLayout(column, 1);
     }
-    return w;
+    // A layout would show them only from the event loop; the page may be
+    // saved or printed before that.
+    for (QWidget* child : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->show();
 }
 
 QWidget* Tcharts::currentPage() const { return PageControl1->currentWidget(); }

@@ -63,7 +63,7 @@ protected:
 
 private:
     void rebuild();
-    QWidget* buildPage(const charts::Page& page);
+    void drawPage(int index);
     QWidget* currentPage() const;
     QString currentTitle() const;
 

@@ -65,6 +65,13 @@ Tcharts* openCharts(TForm1& form)
     return window;
 }
 
+// Pages are drawn when first shown: show each once, then the first again.
+void showEveryPage(Tcharts* window)
+{
+    for (int i = window->PageControl1->count() - 1; i >= 0; --i)
+        window->PageControl1->setCurrentIndex(i);
+}
+
 QString general(double v) { return QString::fromStdString(formatGeneral(v, ",")); }
 
 // Values of one bar set as the chart holds them.
@@ -110,6 +117,8 @@ private slots:
         Tcharts* window = openCharts(form);
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->PageControl1->count(), 7);
+        QCOMPARE(window->findChildren<ChartCanvas*>().size(), 1); // only the page shown is drawn
+        showEveryPage(window);
 
         // Each chart's sets, top to bottom as the engine stores them.
         const std::map<QString, std::vector<std::vector<double>>> expected = {
@@ -206,6 +215,7 @@ private slots:
         analyse(form, example("worked-example-one-year.json"));
         Tcharts* window = openCharts(form);
         QVERIFY(window);
+        showEveryPage(window);
         auto* canvas = window->findChild<ChartCanvas*>(chart);
         QVERIFY(canvas);
         QCOMPARE(canvas->valueLabels().value(index), label);
@@ -220,6 +230,7 @@ private slots:
         form.show();
         analyse(form, example("worked-example.json"));
         Tcharts* window = openCharts(form);
+        showEveryPage(window);
         QCOMPARE(window->findChild<QLabel*>("stabilitySurplusesNotes")->text().split('\n').first(),
                  QStringLiteral("Начало года: тип (0,0,0) — кризисное финансовое состояние"));
         QCOMPARE(window->findChild<QLabel*>("zScoreNotes")->text(),
@@ -264,9 +275,11 @@ private slots:
         form.show();
         analyse(form, example("worked-example.json"));
         Tcharts* window = openCharts(form);
+        showEveryPage(window);
         QVERIFY(window->findChild<ChartCanvas*>("zScore"));
         // The failing analysis while the window is open: it redraws at once.
         QVERIFY_THROWS_EXCEPTION(FloatError, analyse(form, input));
+        showEveryPage(window);
         for (const QString& name : drawn)
             QVERIFY2(window->findChild<ChartCanvas*>(name), qPrintable(name));
         for (const QString& name : empty) {
@@ -274,7 +287,7 @@ private slots:
             auto* state = window->findChild<QLabel*>(name);
             QVERIFY2(state, qPrintable(name));
             window->PageControl1->setCurrentWidget(state->parentWidget());
-            QVERIFY(state->isVisible());
+            QVERIFY2(state->isVisible(), qPrintable(name));
             QVERIFY(state->accessibleDescription().startsWith("Раздел «"));
             QVERIFY(state->accessibleDescription().contains("Floating point division by zero."));
         }
@@ -291,10 +304,12 @@ private slots:
         form.show();
         analyse(form, example("worked-example.json"));
         Tcharts* window = openCharts(form);
+        showEveryPage(window);
         QVERIFY(window->findChild<ChartCanvas*>("turnover"));
         AnalysisInput off = example("worked-example.json");
         off.AnalysisParameters.BusinessActivityOn = 0.0;
         analyse(form, off);
+        showEveryPage(window);
         for (const char* name : {"turnover", "turnoverDays"}) {
             QVERIFY(!window->findChild<ChartCanvas*>(name));
             QCOMPARE(window->findChild<QLabel*>(name)->accessibleDescription(),
