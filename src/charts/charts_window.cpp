@@ -280,11 +280,13 @@ void Tcharts::writePicture(const QString& path) const
         svg.setOutputDevice(&file);
         svg.setSize(page->size());
         svg.setViewBox(QRect(QPoint(0, 0), page->size()));
-        svg.setTitle(currentTitle());
+        // The generator writes title and description as they stand, and
+        // the zones' names hold "<".
+        svg.setTitle(currentTitle().toHtmlEscaped());
         QStringList descriptions;
         for (const charts::Chart& c : pages_[std::size_t(PageControl1->currentIndex())].charts)
             descriptions << c.title + QStringLiteral(": ") + c.description();
-        svg.setDescription(descriptions.join(QLatin1Char('\n')));
+        svg.setDescription(descriptions.join(QLatin1Char('\n')).toHtmlEscaped());
         QPainter painter;
         if (!painter.begin(&svg))
             fail(QStringLiteral("Не удалось записать файл %1.").arg(nativePath(path)));

@@ -1,5 +1,6 @@
 // Not a test: opens the chart window on an analysis file at a page, for
-// screenshots. Usage: charts_showcase <analysis.json> [page index]
+// screenshots. Usage: charts_showcase <analysis.json> [page index [picture.png|.svg]]
+// With a picture name the page is saved there and the program ends.
 #include <QApplication>
 #include <QTabWidget>
 
@@ -40,5 +41,14 @@ int main(int argc, char** argv)
     window.show();
     if (argc > 2)
         window.PageControl1->setCurrentIndex(std::atoi(argv[2]));
+    if (argc > 3) {
+        try {
+            window.writePicture(QString::fromLocal8Bit(argv[3]));
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "%s\n", e.what());
+            return 1;
+        }
+        return 0;
+    }
     return app.exec();
 }
