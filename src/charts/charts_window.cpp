@@ -200,9 +200,12 @@ void Tcharts::drawPage(int index)
     holder->setProperty("drawn", true);
     const QLocale locale = charts::localeFor(regional_);
     auto* row = static_cast<QHBoxLayout*>(holder->layout());
+    std::vector<QWidget*> charts;
     for (const charts::Chart& spec : pages_[std::size_t(index)].charts) {
         auto* column = new QVBoxLayout;
-        column->addWidget(spec.empty() ? emptyChart(spec) : new charts::ChartCanvas(spec, locale), 1);
+        QWidget* chart = spec.empty() ? emptyChart(spec) : new charts::ChartCanvas(spec, locale);
+        column->addWidget(chart, 1);
+        charts.push_back(chart);
         if (!spec.notes.isEmpty()) {
             auto* notes = new QLabel(spec.notes.join(QLatin1Char('\n')));
             notes->setObjectName(spec.objectName + QStringLiteral("Notes"));
@@ -212,6 +215,13 @@ void Tcharts::drawPage(int index)
         }
         row->addLayout(column, 1);
     }
+    // Tab goes from the page's tabs through its charts to the buttons.
+    QWidget* previous = PageControl1;
+    for (QWidget* chart : charts) {
+        setTabOrder(previous, chart);
+        previous = chart;
+    }
+    setTabOrder(previous, Button1);
     // A layout would show them only from the event loop; the page may be
     // saved or printed before that.
     for (QWidget* child : holder->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))

@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -370,6 +371,14 @@ private slots:
         }
         QTest::keyClick(window->PageControl1, Qt::Key_Tab, Qt::ControlModifier);
         QCOMPARE(window->PageControl1->currentIndex(), 1);
+        // From the tabs, Tab reaches each chart of the page, which a screen reader then reads.
+        window->PageControl1->tabBar()->setFocus(Qt::TabFocusReason);
+        QStringList reached;
+        for (int i = 0; i < 4; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            reached << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(reached, QStringList({"absoluteLiquidityRatio", "quickRatio", "currentRatio", "Button1"}));
         QTest::keyClick(window, Qt::Key_Escape);
         QVERIFY(!window->isVisible());
     }
