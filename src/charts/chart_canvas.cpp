@@ -75,7 +75,9 @@ QLocale localeFor(const RegionalSettings& regional)
 }
 
 ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* parent)
-    : QChartView(parent), spec_(spec)
+    // Built on its own chart: a view made without one makes a default chart
+    // that setChart() would leave behind.
+    : QChartView(new QChart, parent), spec_(spec)
 {
     setObjectName(spec.objectName);
     setRenderHint(QPainter::Antialiasing);
@@ -84,7 +86,7 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     setAccessibleDescription(spec.description());
     setMinimumSize(260, 260);
 
-    auto* chart = new QChart;
+    QChart* chart = this->chart();
     chart->setTitle(spec.title);
     chart->setTitleFont(chartFont(10, true));
     chart->setAnimationOptions(QChart::NoAnimation);
@@ -93,7 +95,6 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     chart->setMargins(QMargins(4, 4, 4, 4));
     chart->legend()->setAlignment(Qt::AlignBottom);
     chart->legend()->setFont(chartFont(8));
-    setChart(chart);
 
     const bool horizontal = spec.kind == Chart::Kind::HorizontalBars;
     // Horizontal bars are listed from the bottom up; the first row belongs on top.
@@ -156,10 +157,14 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
             lower->attachAxis(valueAxis);
             continue;
         }
-        auto* upper = new QLineSeries;
+        // The area does not own its edges: they go with it.
+        auto* area = new QAreaSeries;
+        lower->setParent(area);
+        auto* upper = new QLineSeries(area);
         upper->append(left, high);
         upper->append(right, high);
-        auto* area = new QAreaSeries(upper, lower);
+        area->setUpperSeries(upper);
+        area->setLowerSeries(lower);
         area->setName(band.name);
         area->setBrush(band.colour);
         area->setPen(QPen(band.colour.darker(130), 1));
