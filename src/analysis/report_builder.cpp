@@ -34,6 +34,8 @@ void writeReport(ReportContext& ctx, const CivilDate& today, ReportCoverage& run
     using State = ReportCoverage::State;
     run = ReportCoverage{};
     run.twoYear = ctx.twoYear;
+    int& reached = ctx.results.LastSectionStarted;
+    reached = 0;
     writeHeader(ctx, today);
     const struct {
         void (*write)(ReportContext&);
@@ -59,6 +61,7 @@ void writeReport(ReportContext& ctx, const CivilDate& today, ReportCoverage& run
             continue;
         }
         try {
+            reached = static_cast<int>(i) + 1;
             sections[i].write(ctx);
         } catch (const std::exception& e) {
             state = State::Failed;

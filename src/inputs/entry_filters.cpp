@@ -7,11 +7,32 @@ namespace kalvanta {
 
 namespace {
 
-KeyVerdict filterWith(char32_t typed, std::string_view text, char separator)
+std::string utf8(char32_t c)
+{
+    std::string out;
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+KeyVerdict filterWith(char32_t typed, std::string_view text, std::string_view separator)
 {
     if (typed >= U'0' && typed <= U'9')
         return KeyVerdict::Accept;
-    if (typed == static_cast<char32_t>(separator))
+    if (!separator.empty() && utf8(typed) == separator)
         return text.find(separator) == std::string_view::npos ? KeyVerdict::Accept : KeyVerdict::Discard;
     if (typed == U'-' || typed == kBackspace)
         return KeyVerdict::Accept;
@@ -45,8 +66,12 @@ std::optional<std::string> lookup(const std::array<Step, N>& chain, std::string_
 
 } // namespace
 
-KeyVerdict pointFilter(char32_t typed, std::string_view currentText) { return filterWith(typed, currentText, '.'); }
-KeyVerdict commaFilter(char32_t typed, std::string_view currentText) { return filterWith(typed, currentText, ','); }
+KeyVerdict pointFilter(char32_t typed, std::string_view currentText) { return filterWith(typed, currentText, "."); }
+KeyVerdict commaFilter(char32_t typed, std::string_view currentText) { return filterWith(typed, currentText, ","); }
+KeyVerdict decimalFilter(char32_t typed, std::string_view currentText, std::string_view separator)
+{
+    return filterWith(typed, currentText, separator);
+}
 
 std::optional<std::string> assetEnterTarget(std::string_view field) { return lookup(kAssetChain, field); }
 std::optional<std::string> additionalEnterTarget(std::string_view field) { return lookup(kAdditionalChain, field); }

@@ -22,6 +22,9 @@ inline constexpr char32_t kEnter = 13;
 KeyVerdict pointFilter(char32_t typed, std::string_view currentText);
 // Additional-data dialog, all numeric fields: the same with the comma.
 KeyVerdict commaFilter(char32_t typed, std::string_view currentText);
+// The comma filter under other regional settings: the regional decimal
+// separator (UTF-8) takes the comma's place, and the comma is discarded.
+KeyVerdict decimalFilter(char32_t typed, std::string_view currentText, std::string_view separator);
 
 // Where Enter moves the focus from a filtered field, by field name
 // ("Edit1" → "Edit2"); nullopt for a field that is not in the chain.

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QShowEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -124,6 +125,10 @@ Tkred::Tkred(QWidget* parent) : QDialog(parent), activation_(this)
     layout->addWidget(Memo1);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
+    // A choice acts however it is made: mouse, keyboard or an assistive tool's Toggle.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
+    // A click on the choice already made brings its fields back after a reset.
     connect(RadioButton1, &QRadioButton::clicked, this, &Tkred::RadioButton1Click);
     connect(RadioButton2, &QRadioButton::clicked, this, &Tkred::RadioButton2Click);
     connect(Button3, &QPushButton::clicked, this, guarded(this, [this] { Button3Click(); }));
@@ -184,6 +189,8 @@ void Tkred::Button2Click() { close(); }
 void Tkred::showEvent(QShowEvent* event)
 {
     activation_.shown();
+    if (!event->spontaneous())
+        resetDue_ = true;
     QDialog::showEvent(event);
     plan_ui::centerOnFirstShow(this, centred_);
 }
@@ -191,8 +198,10 @@ void Tkred::showEvent(QShowEvent* event)
 void Tkred::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && activation_.activated())
+    if (event->type() == QEvent::ActivationChange && activation_.activated() && resetDue_) {
+        resetDue_ = false;
         FormActivate();
+    }
 }
 
 } // namespace kalvanta

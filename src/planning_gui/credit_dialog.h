@@ -69,6 +69,9 @@ private:
     RegionalSettings regional_;
     plan_ui::ActivationGate activation_;
     bool centred_ = false;
+    // The activation handler runs once per opening: coming back from an
+    // error box or the help window must not undo what the user typed.
+    bool resetDue_ = false;
 };
 
 } // namespace kalvanta

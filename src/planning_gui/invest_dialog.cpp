@@ -155,6 +155,8 @@ void Tinvest::Button1Click() { close(); }
 void Tinvest::showEvent(QShowEvent* event)
 {
     activation_.shown();
+    if (!event->spontaneous())
+        resetDue_ = true;
     QDialog::showEvent(event);
     plan_ui::centerOnFirstShow(this, centred_);
 }
@@ -162,8 +164,10 @@ void Tinvest::showEvent(QShowEvent* event)
 void Tinvest::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && activation_.activated())
+    if (event->type() == QEvent::ActivationChange && activation_.activated() && resetDue_) {
+        resetDue_ = false;
         FormActivate();
+    }
 }
 
 bool Tinvest::eventFilter(QObject* watched, QEvent* event)

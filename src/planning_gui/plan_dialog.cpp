@@ -136,9 +136,10 @@ Tplan::Tplan(QWidget* parent) : QWidget(parent, Qt::Window), activation_(this)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(RadioButton1, &QRadioButton::clicked, this, &Tplan::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &Tplan::RadioButton2Click);
-    connect(CheckBox1, &QCheckBox::clicked, this, &Tplan::CheckBox1Click);
+    // A choice acts however it is made: mouse, keyboard or an assistive tool's Toggle.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
+    connect(CheckBox1, &QCheckBox::toggled, this, &Tplan::CheckBox1Click);
     connect(Button1, &QPushButton::clicked, this, guarded(this, [this] { Button1Click(); }));
     connect(Button2, &QPushButton::clicked, this, &Tplan::Button2Click);
     connect(Button3, &QPushButton::clicked, this, &Tplan::Button3Click);

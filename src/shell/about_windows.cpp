@@ -42,6 +42,13 @@ void prepareDialog(QDialog* dialog, const QString& name, const QString& caption,
     dialog->setFixedSize(client);
 }
 
+// The window keeps its size unless a line of its text would be cut: with a
+// font wider than the one it was drawn for, it grows to show every line whole.
+void fitToText(QDialog* dialog)
+{
+    dialog->setFixedSize(dialog->size().expandedTo(dialog->minimumSizeHint()));
+}
+
 } // namespace
 
 TForm9::TForm9(QWidget* parent) : QDialog(parent)
@@ -94,6 +101,7 @@ TForm9::TForm9(QWidget* parent) : QDialog(parent)
     layout->setContentsMargins(20, 16, 16, 14);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
+    fitToText(this);
     centerOnScreen(this);
 }
 
@@ -118,6 +126,7 @@ Tabout::Tabout(QWidget* parent) : QDialog(parent)
     buttons->addWidget(Button1);
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    fitToText(this);
     centerOnScreen(this);
 }
 

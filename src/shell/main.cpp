@@ -34,6 +34,13 @@ int main(int argc, char** argv)
     main->show();
     // Once the main window is up it covers the splash; then the splash goes.
     QTimer::singleShot(0, splash.get(), [&splash] { splash->hide(); });
+    // Files named on the command line open once the main window is up:
+    // report documents into the view, statements and input sets into the wizard.
+    QStringList files = app.arguments().mid(1);
+    if (!files.isEmpty() && files.first() == QLatin1String("--"))
+        files.removeFirst();
+    for (const QString& file : files)
+        QTimer::singleShot(0, main, [&windows, file] { windows.openFile(file); });
 
     const int result = app.exec();
     splash.reset();

@@ -13,7 +13,10 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <tuple>
+
 #include "analysis/report_builder.h"
+#include "batch_window.h"
 #include "charts/charts_window.h"
 #include "document_files.h"
 #include "drawn_pictures.h"
@@ -32,7 +35,8 @@ namespace {
 
 const QString kStatusBarHint = QStringLiteral("Строка подсказок");
 const QString kNewItemHint = QStringLiteral("Новый анализ баланса");
-const QString kReplaceTitle = QStringLiteral("Confirm Save As");
+const QString kReplaceTitle = QStringLiteral("Сохранить как");
+const QString kOpenQuestion = QStringLiteral("Результаты расчета не сохранены. Открыть другой файл ?");
 
 QString fullPath(const QString& path)
 {
@@ -79,7 +83,8 @@ QAction* TForm1::addItem(QMenu* menu, const QString& name, const QString& text, 
     action->setObjectName(name);
     if (!shortcut.isEmpty())
         action->setShortcut(shortcut);
-    connect(action, &QAction::triggered, this, guarded(this, [this, handler] { (this->*handler)(); }));
+    if (handler)
+        connect(action, &QAction::triggered, this, guarded(this, [this, handler] { (this->*handler)(); }));
     menu->addAction(action);
     return action;
 }
@@ -94,6 +99,14 @@ void TForm1::buildMenu()
         ->setIcon(pictures::newIcon());
     addItem(file, QStringLiteral("N3"), QStringLiteral("&Открыть..."), &TForm1::N3Click, Qt::Key_F3)
         ->setIcon(pictures::openIcon());
+    // Input files: statements and input sets into the wizard, the last record out.
+    for (const auto& [name, text, keys] : {std::tuple{"N51", "&Импорт отчетности...", "Ctrl+I"},
+                                           std::tuple{"N52", "Открыть исходные &данные...", "Ctrl+Shift+O"},
+                                           std::tuple{"N53", "&Сохранить исходные данные...", "Ctrl+Shift+S"}})
+        addItem(file, QString::fromUtf8(name), QString::fromUtf8(text), nullptr, QKeySequence(QString::fromUtf8(keys)))
+            ->setEnabled(false);
+    file->addAction(QStringLiteral("Анализ &группы файлов..."), this, guarded(this, [this] { openBatchAnalysis(this); }))
+        ->setObjectName(QStringLiteral("NBatch"));
     file->addSeparator();
     addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
         ->setIcon(pictures::saveAsIcon());
@@ -309,6 +322,19 @@ void TForm1::setPlanningCommands(std::function<void()> production, std::function
     }
 }
 
+void TForm1::setInputFileCommands(std::function<void()> importStatements, std::function<void()> openInputs,
+                                  std::function<void()> saveInputs)
+{
+    for (auto [name, command] : {std::pair{"N51", std::move(importStatements)}, std::pair{"N52", std::move(openInputs)},
+                                 std::pair{"N53", std::move(saveInputs)}}) {
+        QAction* action = menuItem(QString::fromUtf8(name));
+        action->disconnect(this);
+        action->setEnabled(static_cast<bool>(command));
+        if (command)
+            connect(action, &QAction::triggered, this, guarded(this, [command] { command(); }));
+    }
+}
+
 void TForm1::takeOverFromProgress()
 {
     // Window managers differ in what they activate after a window hides; the
@@ -323,6 +349,8 @@ void TForm1::FormActivate()
 {
     if (progress_)
         progress_->close();
+    if (input_.AnalysisParameters.AnalysisPending == 1.0)
+        lastAnalysis_ = input_; // what "Сохранить исходные данные..." keeps
     ReportViewSink sink(*RichEdit1);
     ReportCoverage run;
     try {
@@ -375,6 +403,9 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
+    // The view is replaced by the file: an unsaved report is not lost unasked.
+    if (hasUnsavedReport() && !UiServices::instance().askYesNo(this, kCloseQuestionTitle, kOpenQuestion))
+        return;
     const QString path = UiServices::instance().openFileName(this, QString(), QString());
     if (path.isEmpty())
         return;
@@ -401,8 +432,8 @@ QString TForm1::askSaveName()
         if (path.isEmpty() || !QFileInfo::exists(path))
             return path;
         // Replacing a file silently would lose the report it holds.
-        const QString question = QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(fullPath(path));
-        if (UiServices::instance().askYesNo(this, kReplaceTitle, question))
+        const QString question = QStringLiteral("%1 уже существует.\nЗаменить его?").arg(fullPath(path));
+        if (UiServices::instance().askYesNoDefaultNo(this, kReplaceTitle, question))
             return path;
     }
 }

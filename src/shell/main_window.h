@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "analysis/analysis_results.h"
 #include "analysis/report_coverage.h"
@@ -71,6 +72,15 @@ public:
     void setNewCalculation(std::function<void()> command);
     void setPlanningCommands(std::function<void()> production, std::function<void()> credits,
                              std::function<void()> investments);
+
+    // "Импорт отчетности...", "Открыть исходные данные...", "Сохранить
+    // исходные данные..." (input_files.h); disabled until set.
+    void setInputFileCommands(std::function<void()> importStatements, std::function<void()> openInputs,
+                              std::function<void()> saveInputs);
+    // The record the last report was written from; empty before the first.
+    const std::optional<AnalysisInput>& lastAnalysis() const { return lastAnalysis_; }
+    // Open's loading step: the file replaces the view (or one box says why).
+    void openDocument(const QString& path) { openFile(path); }
 
     // After the progress window hid itself: make sure the pending report is
     // written whether or not the window manager activates this window.
@@ -142,6 +152,7 @@ private:
     void printDocument(const QTextDocument& document);
 
     AnalysisInput input_;
+    std::optional<AnalysisInput> lastAnalysis_;
     AnalysisResults results_;
     RegionalSettings regional_;
     ClockSource clock_;

@@ -6,6 +6,7 @@
 #include "progress_window.h"
 
 #ifdef KALVANTA_HAVE_WIZARD
+#include "input_files.h"
 #include "wizard/wizard_windows.h"
 #endif
 #ifdef KALVANTA_HAVE_PLANNING_GUI
@@ -122,6 +123,10 @@ ProgramWindows::ProgramWindows()
     hooks.markUnsaved = [this] { main_->markUnsaved(); };
     wireWizard(par, form2, doubl, form3, dabl, form6, dopol, hooks);
     main_->setNewCalculation([par] { bringToFront(par); });
+    inputFiles_ = new InputFiles(main_, par->links());
+    InputFiles* files = inputFiles_;
+    main_->setInputFileCommands([files] { files->importStatements(); }, [files] { files->openInputSet(); },
+                                [files] { files->saveInputSet(); });
 #endif
 #ifdef KALVANTA_HAVE_PLANNING_GUI
     planning_->setHelpHandlers([this] { showHelp(); }, [this] { showHelpModal(); });
@@ -162,5 +167,14 @@ void ProgramWindows::showHelpModal()
 }
 
 void ProgramWindows::showProgress() { bringUp(progress_); }
+
+void ProgramWindows::openFile(const QString& path)
+{
+#ifdef KALVANTA_HAVE_WIZARD
+    inputFiles_->openFromCommandLine(path);
+#else
+    main_->openDocument(path);
+#endif
+}
 
 } // namespace kalvanta

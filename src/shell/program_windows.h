@@ -16,6 +16,7 @@ class Tprogr;
 class Thelp;
 class TForm9;
 class Tabout;
+class InputFiles;
 
 // The order in which the program creates its windows. Windows whose part of
 // the program is not built are left out.
@@ -46,6 +47,11 @@ public:
     void showHelpModal();
     // Shows the progress window, which then runs (the wizard's last step).
     void showProgress();
+    // A file named on the command line: a report document into the view,
+    // a statement or an input set into the wizard.
+    void openFile(const QString& path);
+    // The input-file commands of the File menu; nullptr without the wizard.
+    InputFiles* inputFiles() const { return inputFiles_; }
 
 private:
     template <class T, class... Args>
@@ -60,6 +66,7 @@ private:
     Thelp* help_ = nullptr;
     TForm9* aboutProgram_ = nullptr;
     Tabout* aboutAuthor_ = nullptr;
+    InputFiles* inputFiles_ = nullptr; // owned by the main window
 };
 
 } // namespace kalvanta

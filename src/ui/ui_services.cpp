@@ -49,6 +49,14 @@ bool QtUiServices::askYesNo(QWidget* parent, const QString& title, const QString
     return box.exec() == QMessageBox::Yes;
 }
 
+bool QtUiServices::askYesNoDefaultNo(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setAccessibleName(title);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
 QString QtUiServices::openFileName(QWidget* parent, const QString& caption, const QString& filter)
 {
     const QString name = QFileDialog::getOpenFileName(parent, caption, g_lastOpenName, filter);

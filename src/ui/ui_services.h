@@ -21,6 +21,12 @@ public:
     virtual void message(QWidget* parent, Icon icon, const QString& title, const QString& text) = 0;
     // A Yes/No question; true for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // The same with No as the default button, for questions whose Yes loses
+    // something: Enter keeps things as they are.
+    virtual bool askYesNoDefaultNo(QWidget* parent, const QString& title, const QString& text)
+    {
+        return askYesNo(parent, title, text);
+    }
     // Common file dialogs; an empty string when cancelled. The save dialog
     // does not ask about an existing file: its caller does, with askYesNo.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
@@ -42,6 +48,7 @@ class QtUiServices : public UiServices {
 public:
     void message(QWidget* parent, Icon icon, const QString& title, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool askYesNoDefaultNo(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;

@@ -42,8 +42,8 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
     const AnalysisInput example = workedExample();
     const AdditionalDataYear& y1 = example.AdditionalData[1];
     const AdditionalDataYear& y2 = example.AdditionalData[2];
-    // The example shows its fractions with the decimal comma.
-    auto text = [](double value) { return QString::fromStdString(formatGeneral(value, ",")); };
+    // The example shows its fractions with the regional separator.
+    auto text = [this](double value) { return QString::fromStdString(formatGeneral(value, regional_)); };
 
     auto* layout = new QVBoxLayout(this);
     auto* grid = new QGridLayout;
@@ -146,10 +146,16 @@ Tdopol::Tdopol(AnalysisInput& input, QWidget* parent)
 
     for (QLineEdit* edit : edits_)
         if (edit)
-            attachEntryFilter(edit, &commaFilter, &additionalEnterTarget);
+            attachEntryFilter(
+                edit,
+                [this](char32_t typed, std::string_view current) {
+                    return decimalFilter(typed, current, regional_.decimalSeparator);
+                },
+                &additionalEnterTarget);
 
-    connect(RadioButton1, &QRadioButton::clicked, this, &Tdopol::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &Tdopol::RadioButton2Click);
+    // A choice acts however it is made: mouse, keyboard or an assistive tool's Toggle.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
     connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button1Click); });
     connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&Tdopol::Button2Click); });
 

@@ -11,7 +11,7 @@ namespace {
 class EntryFilter : public QObject {
 public:
     EntryFilter(QLineEdit* field, CharacterFilter filter, EnterChain chain)
-        : QObject(field), field_(field), filter_(filter), chain_(chain)
+        : QObject(field), field_(field), filter_(std::move(filter)), chain_(chain)
     {
     }
 
@@ -24,6 +24,10 @@ public:
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
         if (key->key() == Qt::Key_Delete || key->text().isEmpty())
+            return false;
+        // Tab, Shift+Tab, Escape and the like move the focus or close; only
+        // typed characters, Backspace and Enter are the filter's to judge.
+        if (isFocusKey(key->key()))
             return false;
         const QList<uint> codes = key->text().toUcs4();
         if (codes.size() != 1)
@@ -41,6 +45,11 @@ public:
     }
 
 private:
+    static bool isFocusKey(int key)
+    {
+        return key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_Escape;
+    }
+
     void moveFocus() const
     {
         const QWidget* window = field_->window();
@@ -52,7 +61,9 @@ private:
             if (!target)
                 return;
             if (!target->isHidden() && target->isEnabled()) {
-                target->setFocus(Qt::OtherFocusReason);
+                // As Tab does: what the user types next replaces the figure.
+                target->setFocus(Qt::TabFocusReason);
+                target->selectAll();
                 return;
             }
             name = chain_(*name);

@@ -1,6 +1,7 @@
 #pragma once
 // Wires the per-keystroke filters and Enter chains onto line edits. Only
 // key presses are filtered; pasted text, shortcuts and editing keys pass.
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +12,7 @@ class QLineEdit;
 
 namespace kalvanta {
 
-using CharacterFilter = KeyVerdict (*)(char32_t typed, std::string_view currentText);
+using CharacterFilter = std::function<KeyVerdict(char32_t typed, std::string_view currentText)>;
 using EnterChain = std::optional<std::string> (*)(std::string_view field);
 
 // Enter moves along the chain to the next field that is shown; a chain that

@@ -96,8 +96,9 @@ Tpar::Tpar(AnalysisInput& input, QWidget* parent)
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
-    connect(RadioButton1, &QRadioButton::clicked, this, &Tpar::RadioButton1Click);
-    connect(RadioButton2, &QRadioButton::clicked, this, &Tpar::RadioButton2Click);
+    // A choice acts however it is made: mouse, keyboard or an assistive tool's Toggle.
+    connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton1Click(); });
+    connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) { if (on) RadioButton2Click(); });
     connect(Button1, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button1Click); });
     connect(Button2, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button2Click); });
     connect(Button3, &QPushButton::clicked, this, [this] { runHandler(&Tpar::Button3Click); });

@@ -61,6 +61,41 @@ TEST(Filters, EnterMovesFocusAndOtherControlsAreDiscarded)
     EXPECT_EQ(pointFilter(U'.', ".5"), KeyVerdict::Discard);
 }
 
+// The additional data's filter under other regional settings: the regional
+// separator takes the comma's place, whatever its length in UTF-8.
+struct RegionalCase {
+    const char* separator;
+    const char32_t* keys;
+    const char* field;
+};
+
+class RegionalTyping : public ::testing::TestWithParam<RegionalCase> {};
+
+TEST_P(RegionalTyping, LeavesTheFilteredText)
+{
+    const RegionalCase& c = GetParam();
+    std::string field;
+    for (const char32_t k : std::u32string(c.keys)) {
+        if (decimalFilter(k, field, c.separator) != KeyVerdict::Accept)
+            continue;
+        if (k == kBackspace)
+            field.pop_back();
+        else if (k == U'\u066B')
+            field += "\u066B";
+        else
+            field.push_back(static_cast<char>(k));
+    }
+    EXPECT_EQ(field, c.field);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RegionalTyping,
+                         ::testing::Values(RegionalCase{",", U"10680,5.1", "10680,51"},
+                                           RegionalCase{".", U"10680,5.1", "106805.1"},
+                                           RegionalCase{".", U"1.5.5-", "1.55-"},
+                                           RegionalCase{".", U"2.\b,5", "25"},
+                                           RegionalCase{"\u066B", U"1\u066B5\u066B,.5", "1\u066B55"},
+                                           RegionalCase{"", U"1,5.5", "155"}));
+
 TEST(EnterChains, AssetDialogs)
 {
     const std::pair<const char*, const char*> chain[] = {

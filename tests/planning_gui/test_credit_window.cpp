@@ -107,6 +107,40 @@ private slots:
         QVERIFY(!kred()->ComboBox1->isEditable());
     }
 
+    // The direction takes effect however it is chosen.
+    void directionFollowsEveryWayOfChoosing_data()
+    {
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("initialSum");
+        QTest::newRow("mouse") << "mouse" << true;
+        QTest::newRow("keyboard arrow") << "arrow" << true;
+        QTest::newRow("Toggle action") << "toggle" << true;
+        QTest::newRow("Toggle action and back") << "toggle back" << false;
+    }
+    void directionFollowsEveryWayOfChoosing()
+    {
+        QFETCH(QString, way);
+        QFETCH(bool, initialSum);
+        open();
+        QRadioButton* second = kred()->RadioButton2;
+        if (way == "mouse") {
+            QTest::mouseClick(second, Qt::LeftButton, {}, QPoint(8, second->height() / 2));
+        } else if (way == "arrow") {
+            kred()->RadioButton1->setFocus();
+            QTest::keyClick(kred()->RadioButton1, Qt::Key_Down);
+        } else {
+            toggle(second);
+            if (way == "toggle back")
+                toggle(kred()->RadioButton1);
+        }
+        QCOMPARE(second->isChecked(), initialSum);
+        QCOMPARE(kred()->Edit3->isEnabled(), !initialSum);
+        QCOMPARE(kred()->Edit4->isEnabled(), initialSum);
+        QTest::mouseClick(kred()->Button3, Qt::LeftButton);
+        QCOMPARE(memoLines(*kred()).last(),
+                 initialSum ? QString("Первоначальная сумма  181,81") : QString("Итоговая сумма  110"));
+    }
+
     void activationResetsKindAndFields()
     {
         open();
@@ -125,21 +159,47 @@ private slots:
         QCOMPARE(memoLines(*kred()).last(), QString("Первоначальная сумма  178,57"));
     }
 
-    void returnFromHelpResetsTheKind()
+    // An error box or the help window coming back leaves the kind of
+    // interest and the fields of the chosen direction as the user set them.
+    void interruptionsKeepWhatWasChosen_data()
     {
-        QWidget help;
-        help.setWindowTitle("Справка");
-        windows_->setHelpHandlers({}, [&help] {
-            help.show();
-            help.activateWindow();
-            QTRY_COMPARE(QApplication::activeWindow(), &help);
-            help.hide();
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<bool>("initialSum");
+        QTest::newRow("error box, final sum") << false << false;
+        QTest::newRow("error box, initial sum") << false << true;
+        QTest::newRow("help window, final sum") << true << false;
+        QTest::newRow("help window, initial sum") << true << true;
+    }
+    void interruptionsKeepWhatWasChosen()
+    {
+        QFETCH(bool, help);
+        QFETCH(bool, initialSum);
+        QWidget helpWindow;
+        helpWindow.setWindowTitle("Справка");
+        windows_->setHelpHandlers({}, [&helpWindow] {
+            helpWindow.show();
+            helpWindow.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &helpWindow);
+            helpWindow.hide();
         });
+        ui_->showBoxes = true;
         open();
+        if (initialSum)
+            QTest::mouseClick(kred()->RadioButton2, Qt::LeftButton, {}, QPoint(8, kred()->RadioButton2->height() / 2));
         kred()->ComboBox1->setCurrentIndex(1);
-        QTest::mouseClick(kred()->Button1, Qt::LeftButton);
+        kred()->Edit5->setText("0"); // no accruals: a division by zero
+        QTest::mouseClick(help ? kred()->Button1 : kred()->Button3, Qt::LeftButton);
         QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(kred()));
-        QTRY_COMPARE(kred()->ComboBox1->currentIndex(), 0);
+        QCOMPARE(ui_->messages.size(), help ? 0 : 1);
+        QCOMPARE(kred()->ComboBox1->currentIndex(), 1);
+        QCOMPARE(kred()->RadioButton2->isChecked(), initialSum);
+        QCOMPARE(kred()->Edit3->isEnabled(), !initialSum);
+        QCOMPARE(kred()->Edit4->isEnabled(), initialSum);
+        QCOMPARE(kred()->Edit5->text(), QString("0"));
+        // The next opening from the menu resets as before.
+        kred()->close();
+        open();
+        QCOMPARE(kred()->ComboBox1->currentIndex(), 0);
     }
 
     void errorsAppendNothing_data()

@@ -173,6 +173,50 @@ private slots:
         QCOMPARE(inv()->UpDown1->position(), 10);
     }
 
+    // An error box or the help window coming back leaves the profits and
+    // the arrows as the user set them.
+    void interruptionsKeepWhatWasTyped_data()
+    {
+        QTest::addColumn<bool>("help");
+        QTest::addColumn<QString>("year3");
+        QTest::newRow("typo in a profit cell") << false << "3o00";
+        QTest::newRow("help window") << true << "3300";
+    }
+    void interruptionsKeepWhatWasTyped()
+    {
+        QFETCH(bool, help);
+        QFETCH(QString, year3);
+        QWidget helpWindow;
+        helpWindow.setWindowTitle("Справка");
+        windows_->setHelpHandlers({}, [&helpWindow] {
+            helpWindow.show();
+            helpWindow.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &helpWindow);
+            helpWindow.hide();
+        });
+        ui_->showBoxes = true;
+        open();
+        const QStringList typed = {"1100", "2200", year3, "4400", "5500"};
+        for (int year = 1; year <= 5; ++year)
+            inv()->StringGrid1->setCell(year, 1, typed[year - 1]);
+        inv()->Edit3->setFocus();
+        QTest::keyClick(inv()->Edit3, Qt::Key_Up);
+        QTest::keyClick(inv()->Edit3, Qt::Key_Up);
+        QCOMPARE(inv()->Edit3->text(), QString("12"));
+        QTest::mouseClick(help ? inv()->Button2 : inv()->Button3, Qt::LeftButton);
+        QTRY_COMPARE(QApplication::activeWindow(), static_cast<QWidget*>(inv()));
+        QCOMPARE(ui_->messages.size(), help ? 0 : 1);
+        for (int year = 1; year <= 5; ++year)
+            QCOMPARE(inv()->StringGrid1->cell(year, 1), typed[year - 1]);
+        QCOMPARE(inv()->UpDown1->position(), 12);
+        QCOMPARE(inv()->Edit3->text(), QString("12"));
+        // The next opening from the menu puts the defaults back.
+        inv()->close();
+        open();
+        QCOMPARE(inv()->StringGrid1->cell(3, 1), QString("3000"));
+        QCOMPARE(inv()->UpDown1->position(), 10);
+    }
+
     void arrowsSetTheRateToTheirPosition()
     {
         open();

@@ -75,6 +75,20 @@ private:
             QTest::mouseClick(plan()->RadioButton1, Qt::LeftButton);
         else if (action == "untick" || action == "tick")
             QTest::mouseClick(plan()->CheckBox1, Qt::LeftButton);
+        // The Toggle action of a screen reader or voice control.
+        else if (action == "volume by toggle")
+            toggle(plan()->RadioButton2);
+        else if (action == "profit by toggle")
+            toggle(plan()->RadioButton1);
+        else if (action == "untick by toggle" || action == "tick by toggle")
+            toggle(plan()->CheckBox1);
+        else if (action == "volume by keyboard") {
+            plan()->RadioButton1->setFocus();
+            QTest::keyClick(plan()->RadioButton1, Qt::Key_Right);
+        } else if (action == "untick by keyboard") {
+            plan()->CheckBox1->setFocus();
+            QTest::keyClick(plan()->CheckBox1, Qt::Key_Space);
+        }
         else if (action == "reactivate") {
             rez()->show();
             rez()->activateWindow();
@@ -117,6 +131,15 @@ private slots:
         QTest::newRow("back to profit, tick")
             << QStringList{"volume", "untick", "profit", "tick"} << QList<int>{11, 12, 13, 14};
         QTest::newRow("activation keeps volume") << QStringList{"volume", "reactivate"} << QList<int>{4, 5, 6};
+        QTest::newRow("volume by toggle") << QStringList{"volume by toggle"} << QList<int>{4, 5, 6};
+        QTest::newRow("volume by keyboard") << QStringList{"volume by keyboard"} << QList<int>{4, 5, 6};
+        QTest::newRow("back to profit by toggle")
+            << QStringList{"volume by toggle", "profit by toggle"} << QList<int>{11, 12, 13, 14};
+        QTest::newRow("untick by toggle") << QStringList{"untick by toggle"} << QList<int>{3, 6, 9, 11, 12, 13, 14};
+        QTest::newRow("untick by keyboard")
+            << QStringList{"untick by keyboard"} << QList<int>{3, 6, 9, 11, 12, 13, 14};
+        QTest::newRow("volume, untick and tick by toggle")
+            << QStringList{"volume by toggle", "untick by toggle", "tick by toggle"} << QList<int>{4, 5, 6};
         QTest::newRow("activation keeps no C")
             << QStringList{"untick", "reactivate"} << QList<int>{3, 6, 9, 11, 12, 13, 14};
     }

@@ -195,6 +195,7 @@ private slots:
         QVERIFY(services.fake.messages.empty());
 
         // The answer No keeps the window, its report and its caption.
+        services.fake.questions.clear(); // Open's own question is another test's
         services.fake.defaultAnswer = false;
         const QString text = form.RichEdit1->toPlainText();
         QSignalSpy closed(&form, &TForm1::closed);
@@ -213,6 +214,48 @@ private slots:
             QVERIFY(form.close());
         }
         QCOMPARE(closed.count(), 1);
+    }
+
+    // "Открыть..." over an unsaved report asks first; No leaves the view,
+    // the caption and the file dialog alone.
+    void openOverAnUnsavedReportAsksFirst_data()
+    {
+        QTest::addColumn<bool>("unsaved");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<int>("questions");
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("unsaved, No") << true << false << 1 << false;
+        QTest::newRow("unsaved, Yes") << true << true << 1 << true;
+        QTest::newRow("nothing unsaved") << false << false << 0 << true;
+    }
+    void openOverAnUnsavedReportAsksFirst()
+    {
+        QFETCH(bool, unsaved);
+        QFETCH(bool, answer);
+        QFETCH(int, questions);
+        QFETCH(bool, opened);
+        FakeServicesScope services;
+        services.fake.defaultAnswer = answer;
+        TForm1 form;
+        prepare(form);
+        form.RichEdit1->appendLine(QStringLiteral("Результаты расчета"));
+        if (unsaved)
+            form.markUnsaved();
+        const QString caption = form.caption();
+        const QString text = form.RichEdit1->toPlainText();
+        const QString file = path(QStringLiteral("other report.rtf"));
+        writeBytes(file, "{\\rtf1 other report\\par}");
+        services.fake.openAnswers.push_back(file);
+        form.menuItem(QStringLiteral("N3"))->trigger();
+        QCOMPARE(int(services.fake.questions.size()), questions);
+        if (questions) {
+            QCOMPARE(services.fake.questions.front().title, QStringLiteral("Confirm"));
+            QCOMPARE(services.fake.questions.front().text,
+                     QStringLiteral("Результаты расчета не сохранены. Открыть другой файл ?"));
+        }
+        QCOMPARE(services.fake.openDialogs, opened ? 1 : 0);
+        QCOMPARE(form.RichEdit1->toPlainText(), opened ? QStringLiteral("other report") : text);
+        QCOMPARE(form.caption(), opened ? kProgramCaption + QDir::toNativeSeparators(file) : caption);
     }
 
     void exitCommandClosesLikeTheCloseBox()

