@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh build|test
 set -euo pipefail
 want=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev
-      qt6-base-dev fonts-dejavu-core libpugixml-dev libxlsxwriter-dev qt6-charts-dev
+      qt6-base-dev fonts-dejavu-core libpugixml-dev libxlsxwriter-dev qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
       qt6-translations-l10n)
 if [ "${1:-build}" = test ]; then
   want+=(poppler-utils libreoffice-writer-nogui libreoffice-calc-nogui clang libclang-rt-14-dev valgrind

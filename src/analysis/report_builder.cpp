@@ -1,5 +1,7 @@
 #include "report_builder.h"
 
+#include <exception>
+
 #include "sections.h"
 
 namespace kalvanta {
@@ -26,40 +28,57 @@ void writeHeader(ReportContext& ctx, const CivilDate& today)
     ctx.blank();
 }
 
-void writeReport(ReportContext& ctx, const CivilDate& today)
+void writeReport(ReportContext& ctx, const CivilDate& today, ReportCoverage& run)
 {
     const ParametersGroup& par = ctx.input.AnalysisParameters;
+    using State = ReportCoverage::State;
+    run = ReportCoverage{};
+    run.twoYear = ctx.twoYear;
     int& reached = ctx.results.LastSectionStarted;
     reached = 0;
     writeHeader(ctx, today);
-    const auto section = [&](int number, void (*write)(ReportContext&)) {
-        reached = number;
-        write(ctx);
+    const struct {
+        void (*write)(ReportContext&);
+        bool on;
+    } sections[section::Count] = {
+        {writeStabilityType, true},
+        {writeRelativeStability, true},
+        {writeLiquidityGroups, true},
+        {writeLiquidityRatios, true},
+        {writeProfitability, true},
+        {writeSolvencyForecast, true},
+        {writeFinalRating, true},
+        {writeBusinessActivity, on(par.BusinessActivityOn)},
+        {writeComplexAssessment, on(par.ExpertAssessmentOn)},
+        {writeOperatingLeverage, on(par.OperatingLeverageOn)},
+        {writeFinancialLeverage, on(par.FinancialLeverageOn)},
+        {writeWorkingCapitalNeeds, on(par.WorkingCapitalNeedsOn)},
     };
-    section(1, writeStabilityType);
-    section(2, writeRelativeStability);
-    section(3, writeLiquidityGroups);
-    section(4, writeLiquidityRatios);
-    section(5, writeProfitability);
-    section(6, writeSolvencyForecast);
-    section(7, writeFinalRating);
-    if (on(par.BusinessActivityOn))
-        section(8, writeBusinessActivity);
-    if (on(par.ExpertAssessmentOn))
-        section(9, writeComplexAssessment);
-    if (on(par.OperatingLeverageOn))
-        section(10, writeOperatingLeverage);
-    if (on(par.FinancialLeverageOn))
-        section(11, writeFinancialLeverage);
-    if (on(par.WorkingCapitalNeedsOn))
-        section(12, writeWorkingCapitalNeeds);
+    for (std::size_t i = 0; i < section::Count; ++i) {
+        State& state = run.sections[i + 1];
+        if (!sections[i].on) {
+            state = State::SwitchedOff;
+            continue;
+        }
+        try {
+            reached = static_cast<int>(i) + 1;
+            sections[i].write(ctx);
+        } catch (const std::exception& e) {
+            state = State::Failed;
+            run.error = e.what();
+            throw;
+        }
+        state = State::Written;
+    }
 }
 
 } // namespace
 
 bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSink& sink,
-                        const RegionalSettings& regional, const CivilDate& today)
+                        const RegionalSettings& regional, const CivilDate& today, ReportCoverage* run)
 {
+    ReportCoverage unused;
+    ReportCoverage& record = run ? *run : unused;
     ParametersGroup& par = input.AnalysisParameters;
     // The flag is cleared before the first line, so a report that an
     // arithmetic error ends is not written again on the next activation.
@@ -67,14 +86,14 @@ bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSi
         par.AnalysisPending = 0.0;
         sink.setVerticalScrollBars();
         ReportContext ctx{input, results, sink, regional, false};
-        writeReport(ctx, today);
+        writeReport(ctx, today, record);
         return true;
     }
     if (on(par.AnalysisPending) && par.YearCount == 2.0) {
         par.AnalysisPending = 0.0;
         sink.setVerticalScrollBars();
         ReportContext ctx{input, results, sink, regional, true};
-        writeReport(ctx, today);
+        writeReport(ctx, today, record);
         return true;
     }
     return false;

@@ -6,12 +6,14 @@
 #include "analysis_results.h"
 #include "inputs/analysis_input.h"
 #include "numeric/regional_settings.h"
+#include "report_coverage.h"
 #include "report_sink.h"
 
 namespace kalvanta {
 
-// Returns true when a report was started.
+// Returns true when a report was started. When `run` is given, a started
+// report records there what it wrote, also when an error ends it.
 bool writePendingReport(AnalysisInput& input, AnalysisResults& results, ReportSink& sink,
-                        const RegionalSettings& regional, const CivilDate& today);
+                        const RegionalSettings& regional, const CivilDate& today, ReportCoverage* run = nullptr);
 
 } // namespace kalvanta

@@ -17,6 +17,7 @@
 
 #include "analysis/report_builder.h"
 #include "batch_window.h"
+#include "charts/charts_window.h"
 #include "document_files.h"
 #include "drawn_pictures.h"
 #include "progress_window.h"
@@ -134,6 +135,7 @@ void TForm1::buildMenu()
     status->setChecked(true);
     view->addSeparator();
     addItem(view, QStringLiteral("N31"), QStringLiteral("Формат шрифта"), &TForm1::N31Click);
+    addItem(view, QStringLiteral("N36"), kChartsCaption, &TForm1::N36Click, Qt::Key_F9)->setIcon(chartsIcon());
 
     QMenu* planning = bar->addMenu(QStringLiteral("П&ланирование"));
     for (const auto& [name, text] : {std::pair{"N22", "Производство"}, std::pair{"N32", "Кредиты и займы"},
@@ -213,6 +215,9 @@ void TForm1::buildToolBar()
     QToolButton* edit = addSpeedButton(11, QStringLiteral("Редактирование отчета"), QString(),
                                        pictures::editIcon(), nullptr);
     connect(edit, &QToolButton::clicked, this, guarded(this, [this] { SpeedButton11Click(); }));
+    ToolBar1->addSeparator();
+    addSpeedButton(12, kChartsCaption, QStringLiteral("Диаграммы показателей последнего анализа"), chartsIcon(),
+                   menuItem(QStringLiteral("N36")));
 
     Label2 = new QLabel(ToolBar1);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -347,7 +352,42 @@ void TForm1::FormActivate()
     if (input_.AnalysisParameters.AnalysisPending == 1.0)
         lastAnalysis_ = input_; // what "Сохранить исходные данные..." keeps
     ReportViewSink sink(*RichEdit1);
-    writePendingReport(input_, results_, sink, regional_, clock_.today());
+    ReportCoverage run;
+    try {
+        if (!writePendingReport(input_, results_, sink, regional_, clock_.today(), &run))
+            return;
+    } catch (...) {
+        analysisWritten(run); // the charts show what the report got to
+        throw;
+    }
+    analysisWritten(run);
+}
+
+void TForm1::analysisWritten(const ReportCoverage& run)
+{
+    lastCoverage_ = run;
+    analysed_ = true;
+    if (charts_)
+        charts_->setAnalysis(results_, lastCoverage_);
+}
+
+void TForm1::N36Click()
+{
+    if (!analysed_) {
+        UiServices::instance().message(this, UiServices::Icon::Information, kChartsCaption,
+                                       QStringLiteral("Диаграммы строятся по результатам анализа, а анализа еще не "
+                                                      "было. Начните новый расчет (Файл - Новый...)."));
+        return;
+    }
+    if (!charts_) {
+        charts_ = new Tcharts(this);
+        charts_->setRegionalSettings(regional_);
+        charts_->setAnalysis(results_, lastCoverage_);
+        charts_->setPrintCommand([this](const QTextDocument& document) { printDocument(document); });
+    }
+    charts_->show();
+    charts_->raise();
+    charts_->activateWindow();
 }
 
 void TForm1::Timer1Timer()
@@ -418,12 +458,14 @@ bool TForm1::saveFile(const QString& path)
     return true;
 }
 
-void TForm1::N6Click()
+void TForm1::N6Click() { printDocument(*RichEdit1->document()); }
+
+void TForm1::printDocument(const QTextDocument& document)
 {
     if (!UiServices::instance().printDialog(this, printer_))
         return;
     try {
-        printReport(*RichEdit1->document(), printer_);
+        printReport(document, printer_);
     } catch (const std::exception& e) {
         showError(e, this);
     }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "analysis/analysis_results.h"
+#include "analysis/report_coverage.h"
 #include "clock_source.h"
 #include "inputs/analysis_input.h"
 #include "numeric/regional_settings.h"
@@ -20,6 +21,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QStatusBar;
+class QTextDocument;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -27,6 +29,7 @@ class QToolButton;
 namespace kalvanta {
 
 class ReportView;
+class Tcharts;
 class Tprogr;
 
 inline const QString kProgramCaption = QStringLiteral("Kalvanta 4.5");
@@ -107,6 +110,10 @@ public:
     void N34Click(); // about the program
     void N35Click(); // about the author
     void SpeedButton11Click();
+    void N36Click(); // indicator charts of the latest analysis
+
+    // The chart window, once it was opened; it follows the analyses.
+    Tcharts* chartsWindow() const { return charts_; }
 
     ReportView* RichEdit1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -141,6 +148,8 @@ private:
     void openFile(const QString& path);
     bool saveFile(const QString& path);
     QString askSaveName();
+    void analysisWritten(const ReportCoverage& run);
+    void printDocument(const QTextDocument& document);
 
     AnalysisInput input_;
     std::optional<AnalysisInput> lastAnalysis_;
@@ -159,6 +168,9 @@ private:
     std::function<void()> production_;
     std::function<void()> credits_;
     std::function<void()> investments_;
+    ReportCoverage lastCoverage_;
+    bool analysed_ = false;
+    Tcharts* charts_ = nullptr;
 };
 
 } // namespace kalvanta

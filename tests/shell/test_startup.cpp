@@ -128,6 +128,7 @@ private slots:
         QTest::newRow("N24") << "N24" << "В&ремя" << "" << false;
         QTest::newRow("C1") << "C1" << "Cтр&ока подсказок" << "" << false;
         QTest::newRow("N31") << "N31" << "Формат шрифта" << "" << false;
+        QTest::newRow("N36") << "N36" << "Диаграммы показателей" << "F9" << true;
         QTest::newRow("N22") << "N22" << "Производство" << "" << false;
         QTest::newRow("N32") << "N32" << "Кредиты и займы" << "" << false;
         QTest::newRow("N33") << "N33" << "Инвестиции" << "" << false;
@@ -174,7 +175,7 @@ private slots:
         const QList<QAction*> menus = form.menuBar()->actions();
         QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "-", "N5", "N6", "N7", "-", "N16"}));
         QCOMPARE(names(menus[1]->menu()), QStringList({"N10", "N11", "N17", "N18", "N29"}));
-        QCOMPARE(names(menus[2]->menu()), QStringList({"N24", "C1", "-", "N31"}));
+        QCOMPARE(names(menus[2]->menu()), QStringList({"N24", "C1", "-", "N31", "N36"}));
         QCOMPARE(names(menus[3]->menu()), QStringList({"N22", "N32", "N33"}));
         QCOMPARE(names(menus[4]->menu()), QStringList({"N19", "N13"}));
         QCOMPARE(names(form.menuItem("N13")->menu()), QStringList({"N34", "N35"}));
@@ -246,6 +247,7 @@ private slots:
         QTest::newRow("7") << 7 << "Вставить из буфера" << "Вставить из буфера";
         QTest::newRow("8") << 8 << "Справка" << "Справка о программе";
         QTest::newRow("11 keeps the text") << 11 << "Редактирование отчета" << "Строка подсказок";
+        QTest::newRow("12") << 12 << "Диаграммы показателей" << "Диаграммы показателей последнего анализа";
     }
     void toolBarButtonsHaveTooltipsAndStatusTexts()
     {
@@ -275,7 +277,7 @@ private slots:
         }
         QCOMPARE(order, QStringList({"SpeedButton1", "SpeedButton2", "SpeedButton3", "SpeedButton4", "SpeedButton5",
                                      "-", "SpeedButton9", "SpeedButton6", "SpeedButton7", "SpeedButton8",
-                                     "SpeedButton11", "Label2"}));
+                                     "SpeedButton11", "-", "SpeedButton12", "Label2"}));
     }
 
     void statusTextsOfViewStatusBarAndFileMenuStay()

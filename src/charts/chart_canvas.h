@@ -1,0 +1,56 @@
+#pragma once
+// One chart of a page drawn with Qt Charts: bars (grouped, horizontal or
+// stacked), norm bands and zones behind them, and each bar's value written
+// beside it in the report's number format.
+#include <QChartView>
+#include <QLocale>
+
+#include <vector>
+
+#include "chart_pages.h"
+
+class QGraphicsRectItem;
+class QGraphicsSimpleTextItem;
+class QAbstractBarSeries;
+
+namespace kalvanta::charts {
+
+class ChartCanvas : public QChartView {
+    Q_OBJECT
+public:
+    // `locale` gives the axis ticks the regional decimal separator.
+    ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* parent = nullptr);
+
+    const Chart& spec() const { return spec_; }
+    // The bar series (values in category order as drawn).
+    QAbstractBarSeries* bars() const { return bars_; }
+    // The texts written beside the bars, in series then category order.
+    QStringList valueLabels() const;
+
+private:
+    void placeValueLabels();
+
+    struct ValueLabel {
+        QGraphicsSimpleTextItem* item;
+        int series;
+        int category;
+        double value;
+        double base; // stacked bars: where the segment starts
+    };
+
+    struct BandLabel {
+        QGraphicsRectItem* item;
+        double top;
+        bool line;
+    };
+
+    Chart spec_;
+    std::vector<BandLabel> bandLabels_;
+    QAbstractBarSeries* bars_ = nullptr;
+    std::vector<ValueLabel> labels_;
+};
+
+// The locale whose decimal separator is the regional one, for axis ticks.
+QLocale localeFor(const RegionalSettings& regional);
+
+} // namespace kalvanta::charts
