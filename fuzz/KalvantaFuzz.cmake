@@ -12,7 +12,8 @@
 #       RUNS executions from the corpus. With clang as the project compiler it
 #       is an ordinary target <name>; otherwise it is built by clang++ beside
 #       the g++ build when clang++ and libFuzzer are installed, and skipped
-#       (with a configure message) when they are not.
+#       (with a configure message) when they are not. -DKALVANTA_FUZZ_RUNS=OFF
+#       leaves it out of a test build that only replays.
 include_guard(GLOBAL)
 
 set(KALVANTA_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
@@ -57,6 +58,10 @@ function(kalvanta_fuzz_target name)
   target_compile_options(${name}_replay PRIVATE ${KALVANTA_WARNINGS})
   add_test(NAME ${name}_replay COMMAND ${name}_replay ${corpus})
   set_tests_properties(${name}_replay PROPERTIES LABELS fuzz TIMEOUT 300)
+
+  if(NOT KALVANTA_FUZZ AND DEFINED KALVANTA_FUZZ_RUNS AND NOT KALVANTA_FUZZ_RUNS)
+    return()
+  endif()
 
   set(lib_sources)
   set(lib_headers)
