@@ -8,6 +8,7 @@
 #include "document/document_io.h"
 #include "inputs/field_tables.h"
 #include "inputs/json_loader.h"
+#include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 
 namespace kalvanta::cli {
@@ -95,6 +96,8 @@ void applyDate(ToolOptions& o, std::string_view value)
 
 void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
 
+void applyVersion(ToolOptions& o, std::string_view) { o.version = true; }
+
 void applyRtf(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -106,6 +109,7 @@ constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
+    {"--version", false, applyVersion},
 };
 
 void listFields(std::string& s, const auto& fields)
@@ -194,6 +198,7 @@ std::string helpText()
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
          "  --help       show this text and exit\n"
+         "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
          "\n"
          "Exit status:\n"
@@ -243,6 +248,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     }
     if (options.help) {
         out << helpText();
+        out.flush();
+        return out ? kExitOk : kExitOutput;
+    }
+    if (options.version) {
+        out << kProgram << ' ' << kKalvantaVersion << '\n';
         out.flush();
         return out ? kExitOk : kExitOutput;
     }

@@ -20,6 +20,7 @@ inline constexpr int kExitOutput = 3;     // standard output or the --rtf file c
 struct ToolOptions {
     std::optional<CivilDate> date; // --date; today when absent
     bool help = false;
+    bool version = false; // --version
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
     std::vector<std::string> files;
 };

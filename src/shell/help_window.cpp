@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -174,9 +175,17 @@ FormulaWindow* Thelp::openFormulaWindow(const FormulaTopic& topic)
     return window;
 }
 
-QString Thelp::helpFilePath()
+QString Thelp::helpFilePath() { return helpFilePathFor(QCoreApplication::applicationDirPath()); }
+
+QString Thelp::helpFilePathFor(const QString& programDir)
 {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("help.rtf"));
+    const QDir dir(programDir);
+    const QString beside = dir.filePath(QStringLiteral("help.rtf"));
+    const QString installed =
+        QDir::cleanPath(dir.filePath(QStringLiteral(KALVANTA_DATA_FROM_BINDIR "/help.rtf")));
+    if (!QFileInfo::exists(beside) && QFileInfo::exists(installed))
+        return installed;
+    return beside;
 }
 
 void Thelp::Button1Click() { close(); }

@@ -40,8 +40,12 @@ public:
     // Every formula window opened so far, oldest first.
     std::vector<FormulaWindow*> formulaWindows() const { return formulaWindows_; }
 
-    // Where help.rtf is delivered: beside the program.
+    // Where help.rtf is delivered: beside the program in the build tree,
+    // in the data folder (share/kalvanta) once installed.
     static QString helpFilePath();
+    // The same for a program in programDir: the first of the two that
+    // exists, else the one beside the program.
+    static QString helpFilePathFor(const QString& programDir);
 
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;

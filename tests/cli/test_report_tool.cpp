@@ -271,7 +271,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{{"--date", "2026-13-01", kOneYear}, "invalid date \"2026-13-01\""},
                       UsageCase{{"--date", "29.02.2025", kOneYear}, "invalid date"},
                       UsageCase{{"--date", "2026/12/08", kOneYear}, "invalid date"},
-                      UsageCase{{"--help=yes"}, "takes no value"}));
+                      UsageCase{{"--help=yes"}, "takes no value"},
+                      UsageCase{{"--version=1"}, "takes no value"}));
 
 TEST(ReportTool, HelpExplainsOptionsAndKeys)
 {
@@ -284,6 +285,20 @@ TEST(ReportTool, HelpExplainsOptionsAndKeys)
         EXPECT_NE(o.out.find(part), std::string::npos) << part;
     // --help wins over files and does not read them
     EXPECT_EQ(runTool({"missing.json", "--help"}).status, 0);
+}
+
+// The build's version: three numbers, the first two those the report and the
+// program's windows print.
+TEST(ReportTool, VersionIsTheBuildsNumber)
+{
+    const Outcome o = runTool({"--version"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_TRUE(std::regex_match(o.out, std::regex("kalvanta-report 4\\.5\\.[0-9]+\n"))) << o.out;
+    EXPECT_NE(runTool({"--help"}).out.find("--version"), std::string::npos);
+    // It does not read the files named beside it.
+    EXPECT_EQ(runTool({"missing.json", "--version"}).out, o.out);
+    EXPECT_EQ(runTool({"--version"}, "", "/dev/full").status, 3);
 }
 
 TEST(ReportTool, FullOutputDeviceIsAnError)

@@ -2,12 +2,14 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTimer>
@@ -341,6 +343,39 @@ private slots:
                                      "S = P × (1 + i / 100 × t / 365)"})
             QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
         QVERIFY(Thelp::helpFilePath().endsWith(QStringLiteral("/help.rtf")));
+        // The program under test runs in the build tree, where the file lies beside it.
+        QCOMPARE(Thelp::helpFilePathFor(QStringLiteral(KALVANTA_SHELL_BINARY_DIR)),
+                 QStringLiteral(KALVANTA_SHELL_BINARY_DIR "/help.rtf"));
+    }
+
+    // Build tree: help.rtf beside the program; installed: in the data folder.
+    void helpFileIsFoundInTheBuildTreeAndInstalled_data()
+    {
+        QTest::addColumn<bool>("beside");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("foundInstalled");
+        QTest::newRow("build tree") << true << false << false;
+        QTest::newRow("installed") << false << true << true;
+        QTest::newRow("both: the one beside wins") << true << true << false;
+        QTest::newRow("neither: named beside") << false << false << false;
+    }
+
+    void helpFileIsFoundInTheBuildTreeAndInstalled()
+    {
+        QFETCH(bool, beside);
+        QFETCH(bool, installed);
+        QFETCH(bool, foundInstalled);
+        QTemporaryDir root;
+        QVERIFY(root.isValid());
+        const QDir bin(root.filePath(QStringLiteral("bin")));
+        const QDir data(QDir::cleanPath(bin.filePath(QStringLiteral(KALVANTA_DATA_FROM_BINDIR))));
+        QVERIFY(QDir().mkpath(bin.path()) && QDir().mkpath(data.path()));
+        for (auto [wanted, dir] : {std::pair{beside, bin}, std::pair{installed, data}})
+            if (wanted) {
+                QFile file(dir.filePath(QStringLiteral("help.rtf")));
+                QVERIFY(file.open(QIODevice::WriteOnly));
+            }
+        QCOMPARE(Thelp::helpFilePathFor(bin.path()), (foundInstalled ? data : bin).filePath(QStringLiteral("help.rtf")));
     }
 };
 

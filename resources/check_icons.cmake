@@ -1,0 +1,23 @@
+# Each hicolor PNG is a PNG of the size its folder names.
+# Usage: cmake -DICON_DIR=... -DSIZES="16;32;..." -P check_icons.cmake
+foreach(size ${SIZES})
+  set(file ${ICON_DIR}/kalvanta-${size}.png)
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file}: missing")
+  endif()
+  # Signature, then the IHDR chunk: width and height as 32-bit big-endian.
+  file(READ ${file} head LIMIT 24 HEX)
+  string(SUBSTRING "${head}" 0 16 signature)
+  string(SUBSTRING "${head}" 32 16 dimensions)
+  math(EXPR want "${size}" OUTPUT_FORMAT HEXADECIMAL)
+  string(REPLACE "0x" "" want "${want}")
+  string(LENGTH "${want}" length)
+  while(length LESS 8)
+    string(PREPEND want "0")
+    string(LENGTH "${want}" length)
+  endwhile()
+  if(NOT signature STREQUAL "89504e470d0a1a0a" OR NOT dimensions STREQUAL "${want}${want}")
+    message(FATAL_ERROR "${file}: not a ${size}x${size} PNG (header ${head})")
+  endif()
+  message(STATUS "${file}: ${size}x${size}")
+endforeach()
