@@ -1,9 +1,11 @@
 # Fuzz targets: one file in fuzz/ that defines LLVMFuzzerTestOneInput, a
-# seed corpus under fuzz/corpus/, and the core library folders it exercises.
+# seed corpus under fuzz/corpus/, and the core library folders it exercises
+# (SYSTEM_LIBS: the installed libraries those folders link, for the clang
+# fuzzer built from their sources).
 #
 #   kalvanta_fuzz_target(<name> SOURCE <file> CORPUS <folder> SOURCE_DIRS <src dirs...>
 #                        LIBRARIES <targets...> [DICT <file>] [RUNS <n>] [MAX_LEN <bytes>]
-#                        [LARGE_SEEDS <folder>])
+#                        [LARGE_SEEDS <folder>] [SYSTEM_LIBS <-lname...>])
 #
 # MAX_LEN is the fuzzer's input cap: long inputs slow every execution, so it
 # is the smallest length that still reaches what the target checks. Seeds
@@ -50,7 +52,7 @@ function(_kalvanta_find_external_clang result)
 endfunction()
 
 function(kalvanta_fuzz_target name)
-  cmake_parse_arguments(F "" "SOURCE;CORPUS;DICT;RUNS;MAX_LEN;LARGE_SEEDS" "SOURCE_DIRS;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(F "" "SOURCE;CORPUS;DICT;RUNS;MAX_LEN;LARGE_SEEDS" "SOURCE_DIRS;LIBRARIES;SYSTEM_LIBS" ${ARGN})
   if(NOT F_RUNS)
     set(F_RUNS 20000)
   endif()
@@ -96,6 +98,7 @@ function(kalvanta_fuzz_target name)
     target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/src)
     target_compile_options(${name} PRIVATE ${KALVANTA_FUZZ_FLAGS})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_libraries(${name} PRIVATE ${F_SYSTEM_LIBS})
     set(fuzzer $<TARGET_FILE:${name}>)
   else()
     _kalvanta_find_external_clang(clang_ok)
@@ -107,7 +110,7 @@ function(kalvanta_fuzz_target name)
     add_custom_command(
       OUTPUT ${fuzzer}
       COMMAND ${KALVANTA_FUZZ_CLANGXX} -std=c++20 ${KALVANTA_FUZZ_FLAGS} -I${CMAKE_SOURCE_DIR}/src
-              ${source} ${lib_sources} -o ${fuzzer}
+              ${source} ${lib_sources} ${F_SYSTEM_LIBS} -o ${fuzzer}
       DEPENDS ${source} ${lib_sources} ${lib_headers}
       COMMENT "Building fuzzer ${name} with clang++ (libFuzzer, ASan, UBSan)"
       VERBATIM)

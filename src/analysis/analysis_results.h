@@ -73,6 +73,9 @@ struct AnalysisResults {
     OperatingLeverageResults OperatingLeverage;
     FinancialLeverageResults FinancialLeverage;
     WorkingCapitalNeedsResults WorkingCapitalNeeds;
+    // The section (1 … 12) the last report was writing when it ended; an
+    // arithmetic error leaves the number of the section it stopped in.
+    int LastSectionStarted = 0;
 };
 
 } // namespace kalvanta

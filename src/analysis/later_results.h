@@ -7,8 +7,16 @@
 
 namespace kalvanta {
 
-// The complex assessment only reads earlier sections' values.
+// The complex assessment only reads earlier sections' values; it keeps
+// which conclusion it wrote, for the table of indicators. 0 before the
+// first report that wrote the section.
 struct ComplexAssessmentResults {
+    int Autonomy = 0;         // 1 above 0,5: independent; 2 dependent
+    int Maneuverability = 0;  // 1 mostly liquid assets; 2 mostly fixed assets
+    int InventoryCoverage = 0; // 1 own working capital suffices; 2 it does not
+    int BalanceLiquidity = 0; // 1 absolutely liquid; 2 minimal condition met; 3 not met
+    int Solvency = 0;         // 1 current ratio; 2 quick ratio; 3 repayable share; 4 insolvent
+    int Bankruptcy = 0;       // 1 stable; 2 zone of uncertainty; 3 bankrupt
 };
 
 struct OperatingLeverageResults {

@@ -29,24 +29,30 @@ void writeHeader(ReportContext& ctx, const CivilDate& today)
 void writeReport(ReportContext& ctx, const CivilDate& today)
 {
     const ParametersGroup& par = ctx.input.AnalysisParameters;
+    int& reached = ctx.results.LastSectionStarted;
+    reached = 0;
     writeHeader(ctx, today);
-    writeStabilityType(ctx);
-    writeRelativeStability(ctx);
-    writeLiquidityGroups(ctx);
-    writeLiquidityRatios(ctx);
-    writeProfitability(ctx);
-    writeSolvencyForecast(ctx);
-    writeFinalRating(ctx);
+    const auto section = [&](int number, void (*write)(ReportContext&)) {
+        reached = number;
+        write(ctx);
+    };
+    section(1, writeStabilityType);
+    section(2, writeRelativeStability);
+    section(3, writeLiquidityGroups);
+    section(4, writeLiquidityRatios);
+    section(5, writeProfitability);
+    section(6, writeSolvencyForecast);
+    section(7, writeFinalRating);
     if (on(par.BusinessActivityOn))
-        writeBusinessActivity(ctx);
+        section(8, writeBusinessActivity);
     if (on(par.ExpertAssessmentOn))
-        writeComplexAssessment(ctx);
+        section(9, writeComplexAssessment);
     if (on(par.OperatingLeverageOn))
-        writeOperatingLeverage(ctx);
+        section(10, writeOperatingLeverage);
     if (on(par.FinancialLeverageOn))
-        writeFinancialLeverage(ctx);
+        section(11, writeFinancialLeverage);
     if (on(par.WorkingCapitalNeedsOn))
-        writeWorkingCapitalNeeds(ctx);
+        section(12, writeWorkingCapitalNeeds);
 }
 
 } // namespace

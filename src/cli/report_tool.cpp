@@ -7,9 +7,12 @@
 #include "analysis/report_sink.h"
 #include "document/document_io.h"
 #include "inputs/field_tables.h"
+#include "inputs/input_set_writer.h"
 #include "inputs/json_loader.h"
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
+#include "table_mode.h"
+#include "statements/statement_import.h"
 
 namespace kalvanta::cli {
 
@@ -105,10 +108,44 @@ void applyRtf(ToolOptions& o, std::string_view value)
     o.rtfFile = std::string(value);
 }
 
+void applyTable(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --table needs a file name"};
+    o.tableFile = std::string(value);
+}
+
+void applyTableFormat(ToolOptions& o, std::string_view value) { o.tableFormat = std::string(value); }
+
+void applyJobs(ToolOptions& o, std::string_view value)
+{
+    unsigned n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9' || n > 10000)
+            throw UsageError{"invalid number \"" + std::string(value) + "\" for -j"};
+        n = n * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (value.empty() || n == 0 || n > 1024)
+        throw UsageError{"invalid number \"" + std::string(value) + "\" for -j (1 to 1024)"};
+    o.jobs = n;
+}
+
+void applySaveInput(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --save-input needs a file name"};
+    o.saveInput = std::string(value);
+}
+
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
+    {"--table", true, applyTable},
+    {"--table-format", true, applyTableFormat},
+    {"-j", true, applyJobs},
+    {"--jobs", true, applyJobs},
+    {"--save-input", true, applySaveInput},
     {"--version", false, applyVersion},
 };
 
@@ -183,7 +220,9 @@ ToolOptions parseArguments(const std::vector<std::string>& args)
 std::string helpText()
 {
     std::string s;
-    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--help] FILE.json [FILE2.json ...]\n"
+    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--save-input SET.json] FILE ...\n"
+         "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
+         "       kalvanta-report --help | --version\n"
          "\n"
          "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
          "output (UTF-8, one line per report line), as the desktop program would write it\n"
@@ -192,11 +231,29 @@ std::string helpText()
          "standard input. Numbers use the Russian regional settings (decimal comma), the\n"
          "date in the header is written dd.MM.yyyy.\n"
          "\n"
+         "A FILE may also be a statement in today's line codes, told by its content: the\n"
+         "tax service's XML of annual accounting statements (KND 0710099, versions 5.08 to\n"
+         "5.10), the state resource's JSON of an organisation's reports, or a line-code\n"
+         "table as CSV. It becomes an analysis as docs/line-codes.md describes; what the\n"
+         "mapping assumed for the file goes to standard error, one note a line, after the\n"
+         "file's name.\n"
+         "\n"
          "Options:\n"
          "  --date DATE  the date printed in the report header (default: today)\n"
+         "  --save-input SET.json\n"
+         "               also save the record analysed (of the one FILE given) as an input\n"
+         "               set: JSON that kalvanta-report and the desktop program read back\n"
+         "               (an existing SET.json is replaced)\n"
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
+         "  --table FILE the indicators of every input file as one table instead of the\n"
+         "               reports: one row per file, in the order given; folders are\n"
+         "               walked for .json, .xml and .csv files; FILE \"-\" is standard output\n"
+         "  --table-format csv|csv-ru|xlsx|jsonl\n"
+         "               the table's format (default: by FILE's extension .csv, .xlsx,\n"
+         "               .jsonl); csv-ru: semicolons, decimal comma, byte-order mark\n"
+         "  -j N         with --table: N analyses at once (default: every core)\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -208,8 +265,9 @@ std::string helpText()
          "     the remaining files are still reported\n"
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
-         "     still reported\n"
-         "  3  standard output or the --rtf file could not be written\n"
+         "     still reported; a statement file that cannot be imported gives 2 as well\n"
+         "  3  standard output, the --rtf, --table or --save-input file could not be written\n"
+         "  130  --table interrupted (Ctrl+C): no table was written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
          "(0, empty text). Amounts are JSON numbers (a decimal point in the file).\n"
@@ -260,6 +318,22 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         err << kProgram << ": no input file\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
+    if (options.tableFile) {
+        if (options.saveInput) {
+            err << kProgram << ": --save-input does not go with --table\nTry \"" << kProgram << " --help\".\n";
+            return kExitBadInput;
+        }
+        return runTableMode(options, err);
+    }
+    if (options.tableFormat || options.jobs) {
+        err << kProgram << ": --table-format and -j go with --table\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
+    if (options.saveInput && options.files.size() != 1) {
+        err << kProgram << ": --save-input saves the record of one file; " << options.files.size()
+            << " files given\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
 
     const RegionalSettings regional = RegionalSettings::russian();
     const CivilDate date = options.date.value_or(today);
@@ -270,7 +344,11 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     for (const std::string& file : options.files) {
         AnalysisInput input;
         try {
-            input = loadAnalysisFile(file);
+            ImportedAnalysis imported = loadInputFile(file);
+            input = std::move(imported.input);
+            const std::string name = file == "-" ? std::string("<stdin>") : file;
+            for (const std::string& note : imported.notes)
+                err << kProgram << ": " << name << ": " << note << "\n";
         } catch (const InputError& e) {
             out.flush();
             err << kProgram << ": " << e.what() << "\n";
@@ -285,6 +363,17 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
                 << ": \"YearCount\" must be 1 or 2\n";
             status = kExitBadInput;
             continue;
+        }
+        if (options.saveInput) {
+            try {
+                doc::saveBytesFile(*options.saveInput, inputSetJson(input));
+            } catch (const doc::DocumentError& e) {
+                // "Cannot create file" names the file already; "Failed to Save Stream" does not.
+                err << kProgram << ": "
+                    << (e.kind() == doc::DocumentError::Kind::CannotCreate ? "" : *options.saveInput + ": ")
+                    << e.what() << "\n";
+                return kExitOutput;
+            }
         }
         input.AnalysisParameters.AnalysisPending = 1.0; // the progress window has completed
         AnalysisResults results;                        // a freshly started program

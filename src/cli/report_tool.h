@@ -22,7 +22,11 @@ struct ToolOptions {
     bool help = false;
     bool version = false; // --version
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
+    std::optional<std::string> saveInput; // --save-input: the record analysed, as an input set
     std::vector<std::string> files;
+    std::optional<std::string> tableFile;   // --table: the indicators of every file as one table
+    std::optional<std::string> tableFormat; // --table-format: csv, csv-ru, xlsx, jsonl
+    unsigned jobs = 0;                      // -j: analyses at once for --table; 0 every core
 };
 
 // A command line the tool cannot run; what() is the message for the user.

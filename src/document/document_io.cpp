@@ -179,7 +179,13 @@ void saveDocumentFile(const std::string& path, const Document& document) {
     } catch (const std::bad_alloc&) {
         throwSaveFailed(path);
     }
+    saveBytesFile(path, rtf);
+}
 
+void saveBytesFile(const std::string& path, std::string_view rtf) {
+    if (path.empty()) {
+        throwCannotCreate(path, ENOENT);
+    }
     // Replace the file a symbolic link points to, not the link.
     std::string target = path;
     if (char* resolved = ::realpath(path.c_str(), nullptr)) {

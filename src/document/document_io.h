@@ -73,4 +73,8 @@ Document loadDocumentFile(const std::string& path, const DocumentFont& plainText
 // place, since it cannot be replaced by renaming.
 void saveDocumentFile(const std::string& path, const Document& document);
 
+// Saves any bytes under exactly `path` the way saveDocumentFile saves RTF:
+// atomically, with the same errors. Used for input sets.
+void saveBytesFile(const std::string& path, std::string_view bytes);
+
 } // namespace kalvanta::doc

@@ -52,5 +52,6 @@ inline constexpr int kMaxFontSizeHalfPoints = 3276;
 // cap beside its code: kalvanta::kMaxAnalysisJsonBytes in
 // inputs/json_loader.h, 1 MiB. An analysis file is about 6 KB; the cap
 // bounds the parser's memory and its nesting (at most one level per byte).
+// The statement readers' caps are in statements/statement_limits.h.
 
 } // namespace kalvanta::doc::limits

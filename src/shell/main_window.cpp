@@ -14,6 +14,7 @@
 #include <QToolButton>
 
 #include "analysis/report_builder.h"
+#include "batch_window.h"
 #include "document_files.h"
 #include "drawn_pictures.h"
 #include "progress_window.h"
@@ -93,6 +94,8 @@ void TForm1::buildMenu()
         ->setIcon(pictures::newIcon());
     addItem(file, QStringLiteral("N3"), QStringLiteral("&Открыть..."), &TForm1::N3Click, Qt::Key_F3)
         ->setIcon(pictures::openIcon());
+    file->addAction(QStringLiteral("Анализ &группы файлов..."), this, guarded(this, [this] { openBatchAnalysis(this); }))
+        ->setObjectName(QStringLiteral("NBatch"));
     file->addSeparator();
     addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
         ->setIcon(pictures::saveAsIcon());

@@ -25,6 +25,8 @@ InputFileKind detectInputFileKind(std::string_view bytes);
 struct ImportedAnalysis {
     AnalysisInput input;            // ready for the wizard or the report
     std::vector<std::string> notes; // assumptions that changed a figure of this file
+    std::string taxNumber;          // INN, where the file gives one
+    int reportingYear = 0;          // the statement's year N; 0 for input sets
 };
 
 // A statement file (any kind but InputSet). Throws InputError whose message

@@ -1,0 +1,126 @@
+#include "table_mode.h"
+
+#include <atomic>
+#include <csignal>
+#include <iostream>
+#include <ostream>
+#include <unistd.h>
+
+#include "indicators/batch.h"
+#include "indicators/table_writers.h"
+
+namespace kalvanta::cli {
+
+namespace {
+
+constexpr std::string_view kProgram = "kalvanta-report";
+constexpr int kExitInterrupted = 130; // as a shell reports a run ended by Ctrl+C
+
+// Ctrl+C or a termination request stops the run between files, so the
+// temporary table file is removed rather than left behind.
+std::atomic<bool> interrupted{false};
+extern "C" void onInterrupt(int) { interrupted = true; }
+
+class InterruptScope {
+public:
+    InterruptScope()
+    {
+        interrupted = false;
+        struct sigaction action {};
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(SIGINT, &action, &oldInt_);
+        ::sigaction(SIGTERM, &action, &oldTerm_);
+    }
+    ~InterruptScope()
+    {
+        ::sigaction(SIGINT, &oldInt_, nullptr);
+        ::sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+
+private:
+    struct sigaction oldInt_ {};
+    struct sigaction oldTerm_ {};
+};
+
+std::string plural(std::size_t n, const char* one, const char* many)
+{
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+} // namespace
+
+int runTableMode(const ToolOptions& options, std::ostream& err)
+{
+    using namespace indicators;
+    const std::string& path = *options.tableFile;
+    std::optional<TableFormat> format;
+    if (options.tableFormat) {
+        format = formatFromName(*options.tableFormat);
+        if (!format) {
+            err << kProgram << ": unknown table format \"" << *options.tableFormat
+                << "\" (use csv, csv-ru, xlsx or jsonl)\n";
+            return kExitBadInput;
+        }
+    } else if (path == "-") {
+        format = TableFormat::Csv;
+    } else {
+        format = formatFromExtension(path);
+        if (!format) {
+            err << kProgram << ": cannot tell the table format from \"" << path
+                << "\": name it .csv, .xlsx or .jsonl, or give --table-format csv|csv-ru|xlsx|jsonl\n";
+            return kExitBadInput;
+        }
+    }
+
+    const InputFileList inputs = collectInputFiles(options.files);
+    for (const std::string& problem : inputs.problems)
+        err << kProgram << ": " << problem << "\n";
+    if (inputs.files.empty()) {
+        err << kProgram << ": no input file to analyse; the table was not written\n";
+        return kExitBadInput;
+    }
+
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
+    BatchSummary summary;
+    try {
+        TableFileWriter writer(path, *format);
+        InterruptScope interruptScope;
+        BatchControl control;
+        control.jobs = options.jobs;
+        control.cancel = &interrupted;
+        std::size_t shown = 0;
+        if (terminal)
+            control.progress = [&](std::size_t done, std::size_t total) {
+                // A few hundred updates whatever the number of files.
+                if (done != total && done - shown < std::max<std::size_t>(1, total / 200))
+                    return;
+                shown = done;
+                err << "\r" << kProgram << ": " << done << " of " << total << " files" << std::flush;
+            };
+        summary = runBatch(inputs.files, control, [&](std::size_t, IndicatorRow& row) { writer.writeRow(row); });
+        if (terminal)
+            err << "\r\033[K";
+        if (summary.cancelled) {
+            err << kProgram << ": interrupted after " << summary.rows() << " of " << inputs.files.size()
+                << " files; the table was not written\n";
+            return kExitInterrupted;
+        }
+        writer.commit();
+    } catch (const TableFileError& e) {
+        if (terminal)
+            err << "\r\033[K";
+        err << kProgram << ": " << e.what() << "\n";
+        return kExitOutput;
+    }
+
+    err << kProgram << ": " << plural(summary.rows(), "file", "files") << ": " << summary.analysed << " analysed, "
+        << summary.arithmeticErrors << " ended by an arithmetic error, " << summary.refused << " refused; table "
+        << (path == "-" ? std::string("on standard output") : "\"" + path + "\"") << " (" << formatName(*format)
+        << ")\n";
+    if (summary.refused > 0 || !inputs.problems.empty())
+        return kExitBadInput;
+    return summary.arithmeticErrors > 0 ? kExitArithmetic : kExitOk;
+}
+
+} // namespace kalvanta::cli

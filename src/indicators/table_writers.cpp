@@ -1,0 +1,453 @@
+#include "table_writers.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <xlsxwriter.h>
+
+namespace kalvanta::indicators {
+
+namespace {
+
+std::string lower(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return out;
+}
+
+// Text from files and messages may hold bytes that are not UTF-8 (a file
+// name, say); every format needs valid UTF-8, so such bytes become U+FFFD.
+std::string validUtf8(std::string_view s)
+{
+    std::string out;
+    out.reserve(s.size());
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        bool ok = len != 0 && i + len <= s.size();
+        for (std::size_t k = 1; ok && k < len; ++k)
+            ok = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
+        if (ok && len > 1) {
+            // Overlong forms, surrogates and code points past U+10FFFF.
+            const auto c1 = static_cast<unsigned char>(s[i + 1]);
+            ok = !(c == 0xC0 || c == 0xC1 || (c == 0xE0 && c1 < 0xA0) || (c == 0xED && c1 >= 0xA0) ||
+                   (c == 0xF0 && c1 < 0x90) || (c == 0xF4 && c1 >= 0x90) || c > 0xF4);
+        }
+        if (ok) {
+            out.append(s.substr(i, len));
+            i += len;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+[[noreturn]] void fail(const std::string& path, const std::string& what, int error)
+{
+    throw TableFileError("cannot write the table \"" + path + "\": " + what +
+                         (error ? std::string(" (") + std::strerror(error) + ")" : std::string()));
+}
+
+bool writeAll(int fd, const char* data, std::size_t size)
+{
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// The temporary file beside the target and the rename that completes it.
+class AtomicTarget {
+public:
+    AtomicTarget(const std::string& path) : path_(path), target_(path)
+    {
+        if (path.empty())
+            fail(path, "no file name", 0);
+        if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+            target_ = resolved;
+            std::free(resolved);
+        }
+        struct stat existing {};
+        const bool exists = ::stat(target_.c_str(), &existing) == 0;
+        if (exists && S_ISDIR(existing.st_mode))
+            fail(path, "it is a folder", 0);
+        if (exists && !S_ISREG(existing.st_mode))
+            fail(path, "it is not a regular file", 0);
+        if (exists && ::access(target_.c_str(), W_OK) != 0)
+            fail(path, "no permission to replace it", errno);
+        temporary_ = folderOf(target_) + "/.kalvanta-table-XXXXXX";
+        fd_ = ::mkostemp(temporary_.data(), O_CLOEXEC);
+        if (fd_ < 0)
+            fail(path, "cannot create a file in its folder", errno);
+        if (::fchmod(fd_, exists ? (existing.st_mode & 07777) : newFileMode()) != 0) {
+            const int e = errno;
+            discard();
+            fail(path, "cannot set its permissions", e);
+        }
+    }
+    ~AtomicTarget() { discard(); }
+
+    int fd() const { return fd_; }
+    const std::string& temporary() const { return temporary_; }
+    const std::string& path() const { return path_; }
+
+    void closeFd()
+    {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = -1;
+    }
+
+    // The temporary file is complete (and closed): flush it to disc and put it in place.
+    void complete()
+    {
+        const int fd = ::open(temporary_.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 || ::fsync(fd) != 0) {
+            const int e = errno;
+            if (fd >= 0)
+                ::close(fd);
+            fail(path_, "the disc refused the data", e);
+        }
+        ::close(fd);
+        if (::rename(temporary_.c_str(), target_.c_str()) != 0)
+            fail(path_, "cannot replace the file", errno);
+        temporary_.clear();
+        const int folder = ::open(folderOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folder >= 0) {
+            ::fsync(folder);
+            ::close(folder);
+        }
+    }
+
+    void discard()
+    {
+        closeFd();
+        if (!temporary_.empty())
+            ::unlink(temporary_.c_str());
+        temporary_.clear();
+    }
+
+private:
+    std::string path_;
+    std::string target_;
+    std::string temporary_;
+    int fd_ = -1;
+};
+
+std::string quoted(const std::string& text, char separator)
+{
+    if (text.find_first_of(std::string("\"\r\n") + separator) == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+void appendJsonString(std::string& out, std::string_view s)
+{
+    out += '"';
+    for (char ch : s) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                static const char hex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += hex[c >> 4];
+                out += hex[c & 15];
+            } else {
+                out += ch;
+            }
+        }
+    }
+    out += '"';
+}
+
+} // namespace
+
+std::optional<TableFormat> formatFromName(std::string_view name)
+{
+    if (name == "csv")
+        return TableFormat::Csv;
+    if (name == "csv-ru")
+        return TableFormat::CsvRussian;
+    if (name == "xlsx")
+        return TableFormat::Xlsx;
+    if (name == "jsonl")
+        return TableFormat::JsonLines;
+    return std::nullopt;
+}
+
+std::optional<TableFormat> formatFromExtension(std::string_view path)
+{
+    const std::size_t slash = path.rfind('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0)
+        return std::nullopt;
+    const std::string ext = lower(name.substr(dot + 1));
+    if (ext == "csv")
+        return TableFormat::Csv;
+    if (ext == "xlsx")
+        return TableFormat::Xlsx;
+    if (ext == "jsonl" || ext == "ndjson")
+        return TableFormat::JsonLines;
+    return std::nullopt;
+}
+
+const char* formatName(TableFormat format)
+{
+    switch (format) {
+    case TableFormat::Csv: return "csv";
+    case TableFormat::CsvRussian: return "csv-ru";
+    case TableFormat::Xlsx: return "xlsx";
+    case TableFormat::JsonLines: return "jsonl";
+    }
+    return "";
+}
+
+std::string csvField(const Cell& cell, TableFormat format)
+{
+    const bool russian = format == TableFormat::CsvRussian;
+    if (const double* d = std::get_if<double>(&cell))
+        return numberText(*d, russian ? "," : ".");
+    if (const std::string* s = std::get_if<std::string>(&cell))
+        return quoted(validUtf8(*s), russian ? ';' : ',');
+    return {};
+}
+
+std::string jsonLine(const IndicatorRow& row)
+{
+    const auto& columns = indicatorColumns();
+    std::string out = "{";
+    for (std::size_t i = 0; i < row.cells.size() && i < columns.size(); ++i) {
+        const Cell& cell = row.cells[i];
+        if (std::holds_alternative<std::monostate>(cell))
+            continue;
+        if (out.size() > 1)
+            out += ',';
+        appendJsonString(out, columns[i].id);
+        out += ':';
+        if (const double* d = std::get_if<double>(&cell))
+            out += numberText(*d);
+        else
+            appendJsonString(out, validUtf8(std::get<std::string>(cell)));
+    }
+    return out + "}\n";
+}
+
+class TableFileWriter::Impl {
+public:
+    virtual ~Impl() = default;
+    virtual void writeRow(const IndicatorRow& row) = 0;
+    virtual void commit() = 0;
+};
+
+namespace {
+
+// CSV of either dialect and JSON Lines: text, buffered, to a file descriptor.
+class TextTable : public TableFileWriter::Impl {
+public:
+    TextTable(const std::string& path, TableFormat format) : format_(format), path_(path)
+    {
+        if (path == "-") {
+            fd_ = STDOUT_FILENO;
+        } else {
+            target_.emplace(path);
+            fd_ = target_->fd();
+        }
+        if (format_ == TableFormat::CsvRussian)
+            buffer_ = "\xEF\xBB\xBF";
+        if (format_ != TableFormat::JsonLines) {
+            const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
+            bool first = true;
+            for (const IndicatorColumn& c : indicatorColumns()) {
+                if (!first)
+                    buffer_ += sep;
+                first = false;
+                buffer_ += c.id;
+            }
+            buffer_ += "\r\n";
+        }
+    }
+
+    void writeRow(const IndicatorRow& row) override
+    {
+        if (format_ == TableFormat::JsonLines) {
+            buffer_ += jsonLine(row);
+        } else {
+            const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
+            for (std::size_t i = 0; i < row.cells.size(); ++i) {
+                if (i)
+                    buffer_ += sep;
+                buffer_ += csvField(row.cells[i], format_);
+            }
+            buffer_ += "\r\n";
+        }
+        if (buffer_.size() >= 1 << 16)
+            flush();
+    }
+
+    void commit() override
+    {
+        flush();
+        if (target_) {
+            target_->closeFd();
+            target_->complete();
+        }
+    }
+
+private:
+    void flush()
+    {
+        if (!writeAll(fd_, buffer_.data(), buffer_.size()))
+            fail(path_ == "-" ? std::string("<stdout>") : path_, "writing failed", errno);
+        buffer_.clear();
+    }
+
+    TableFormat format_;
+    std::string path_;
+    std::optional<AtomicTarget> target_;
+    int fd_ = -1;
+    std::string buffer_;
+};
+
+// A spreadsheet cell holds at most 32767 characters; bytes bound them safely.
+constexpr std::size_t kMaxCellBytes = 32767;
+
+// XLSX through libxlsxwriter in its constant-memory mode: each row is
+// written out as it comes, so memory does not grow with the table.
+class XlsxTable : public TableFileWriter::Impl {
+public:
+    explicit XlsxTable(const std::string& path) : target_(path)
+    {
+        target_.closeFd();
+        tmpdir_ = folderOf(target_.temporary());
+        lxw_workbook_options options{};
+        options.constant_memory = LXW_TRUE;
+        options.tmpdir = tmpdir_.data();
+        workbook_ = workbook_new_opt(target_.temporary().c_str(), &options);
+        if (!workbook_)
+            fail(path, "cannot start the workbook", errno);
+        sheet_ = workbook_add_worksheet(workbook_, "indicators");
+        header_ = workbook_add_format(workbook_);
+        format_set_bold(header_);
+        const auto& columns = indicatorColumns();
+        for (std::size_t c = 0; c < columns.size(); ++c)
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].id.c_str(), header_));
+        worksheet_freeze_panes(sheet_, 1, 0);
+    }
+    ~XlsxTable() override
+    {
+        // An abandoned workbook still has to be freed; its output is discarded with the temporary file.
+        if (workbook_)
+            workbook_close(workbook_);
+    }
+
+    void writeRow(const IndicatorRow& row) override
+    {
+        if (nextRow_ >= LXW_ROW_MAX)
+            fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
+        const auto r = static_cast<lxw_row_t>(nextRow_++);
+        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            if (const double* d = std::get_if<double>(&row.cells[c])) {
+                check(worksheet_write_number(sheet_, r, col, *d, nullptr));
+            } else if (const std::string* s = std::get_if<std::string>(&row.cells[c])) {
+                if (s->empty())
+                    continue;
+                std::string text = validUtf8(*s);
+                if (text.size() > kMaxCellBytes) {
+                    text.resize(kMaxCellBytes);
+                    text = validUtf8(text);
+                }
+                check(worksheet_write_string(sheet_, r, col, text.c_str(), nullptr));
+            }
+        }
+    }
+
+    void commit() override
+    {
+        const lxw_error result = workbook_close(workbook_);
+        workbook_ = nullptr;
+        if (result != LXW_NO_ERROR)
+            fail(target_.path(), lxw_strerror(result), 0);
+        target_.complete();
+    }
+
+private:
+    void check(lxw_error e)
+    {
+        if (e != LXW_NO_ERROR)
+            fail(target_.path(), lxw_strerror(e), 0);
+    }
+
+    AtomicTarget target_;
+    std::string tmpdir_;
+    lxw_workbook* workbook_ = nullptr;
+    lxw_worksheet* sheet_ = nullptr;
+    lxw_format* header_ = nullptr;
+    std::size_t nextRow_ = 1;
+};
+
+} // namespace
+
+TableFileWriter::TableFileWriter(const std::string& path, TableFormat format)
+{
+    if (format == TableFormat::Xlsx) {
+        if (path == "-")
+            throw TableFileError("cannot write an XLSX table to standard output: name a file");
+        impl_ = std::make_unique<XlsxTable>(path);
+    } else {
+        impl_ = std::make_unique<TextTable>(path, format);
+    }
+}
+
+TableFileWriter::~TableFileWriter() = default;
+
+void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeRow(row); }
+
+void TableFileWriter::commit() { impl_->commit(); }
+
+} // namespace kalvanta::indicators

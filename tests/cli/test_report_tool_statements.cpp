@@ -1,0 +1,200 @@
+// kalvanta-report with statement files: told by content, notes on standard
+// error naming the file, the record saved as an input set.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string kSource = KALVANTA_SOURCE_DIR;
+const std::string kSampleXml = kSource + "/examples/statements/NO_BUHOTCH_worked-example.xml";
+const std::string kTwoYear = kSource + "/examples/worked-example.json";
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void writeFile(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+class TempDir {
+public:
+    TempDir()
+    {
+        char pattern[] = "/tmp/kalvanta-cli-st-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        path_ = made ? made : "/tmp";
+    }
+    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+Outcome runTool(const std::vector<std::string>& args, const std::string& stdinFile = "")
+{
+    TempDir dir;
+    const std::string outPath = dir.file("out");
+    const std::string errPath = dir.file("err");
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int in = open(stdinFile.empty() ? "/dev/null" : stdinFile.c_str(), O_RDONLY);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0)
+            _exit(127);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        std::string exe = KALVANTA_REPORT_EXE;
+        argv.push_back(exe.data());
+        std::vector<std::string> copy = args;
+        for (std::string& a : copy)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(exe.c_str(), argv.data());
+        _exit(127);
+    }
+    Outcome o;
+    int raw = 0;
+    waitpid(pid, &raw, 0);
+    o.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    o.out = readFile(outPath);
+    o.err = readFile(errPath);
+    return o;
+}
+
+std::string notesOf(const std::string& name)
+{
+    const std::string p = "kalvanta-report: " + name + ": ";
+    return p + "Строка 1230 «Дебиторская задолженность» перенесена целиком в строку 240 «Краткосрочная "
+               "дебиторская задолженность», строка 230 «Долгосрочная дебиторская задолженность» принята "
+               "равной 0: новая форма не делит задолженность по срокам.\n" +
+           p + "Строка 1190 «Прочие внеоборотные активы» не имеет соответствия в старой форме и учтена "
+               "только в итоге 1100.\n" +
+           p + "Строки 2340 «Прочие доходы» и 2350 «Прочие расходы» перенесены целиком в строки 090 «Прочие "
+               "операционные доходы» и 100 «Прочие операционные расходы», внереализационные доходы и "
+               "расходы (120, 130) приняты равными 0: финансово-экономическая прибыль равна прибыли до "
+               "налогообложения (2300).\n";
+}
+
+TEST(ReportToolStatements, NotesOnStandardErrorReportAsItsInputSetGivesIt)
+{
+    TempDir dir;
+    const std::string set = dir.file("set.json");
+    const Outcome xml = runTool({"--date", "2026-12-08", "--save-input", set, kSampleXml});
+    EXPECT_EQ(xml.status, 0);
+    EXPECT_EQ(xml.err, notesOf(kSampleXml));
+    EXPECT_NE(xml.out.find("\n Название предприятия - Фирма N, ИНН 7701234560, 2022-2024 гг.\n"),
+              std::string::npos);
+
+    // The saved record is an input set: no notes, the same report.
+    const Outcome again = runTool({"--date", "2026-12-08", set});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.err, "");
+    EXPECT_EQ(again.out, xml.out);
+    EXPECT_NE(readFile(set).find("\"OperatingLeverageOn\": 0,"), std::string::npos);
+
+    // Told by content, not by name, also on standard input.
+    const std::string renamed = dir.file("statement.json");
+    writeFile(renamed, readFile(kSampleXml));
+    const Outcome byContent = runTool({"--date", "2026-12-08", renamed});
+    EXPECT_EQ(byContent.err, notesOf(renamed));
+    EXPECT_EQ(byContent.out, xml.out);
+    const Outcome piped = runTool({"--date", "2026-12-08", "-"}, kSampleXml);
+    EXPECT_EQ(piped.err, notesOf("<stdin>"));
+    EXPECT_EQ(piped.out, xml.out);
+}
+
+TEST(ReportToolStatements, SavedInputSetOfAnInputSetIsTheSameFile)
+{
+    TempDir dir;
+    const std::string set = dir.file("copy.json");
+    const Outcome o = runTool({"--date", "2026-12-08", kTwoYear, "--save-input=" + set});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_EQ(o.err, "");
+    EXPECT_EQ(readFile(set), readFile(kTwoYear));
+}
+
+TEST(ReportToolStatements, RefusedStatementIsBadInputAndTheOthersAreReported)
+{
+    TempDir dir;
+    const std::string simplified = dir.file("NO_BOUPR.xml");
+    std::string text = readFile(kSampleXml);
+    text.replace(text.find("0710099"), 7, "0710096");
+    writeFile(simplified, text);
+    const std::string junk = dir.file("junk.txt");
+    writeFile(junk, "just some words\n");
+
+    const Outcome o = runTool({"--date", "2026-12-08", simplified, kSampleXml, junk, kTwoYear});
+    EXPECT_EQ(o.status, 2);
+    EXPECT_EQ(o.err, "kalvanta-report: " + simplified +
+                         ": simplified accounting statements (KND 0710096) cannot be imported: their balance "
+                         "and results have too few lines for the analysis; import the full annual "
+                         "statements (KND 0710099) or a line-code table\n" +
+                         notesOf(kSampleXml) + "kalvanta-report: " + junk +
+                         ": not a statement file: neither the tax service's XML, the state resource's JSON "
+                         "nor a line-code table (CSV)\n");
+    const Outcome good = runTool({"--date", "2026-12-08", kSampleXml, kTwoYear});
+    EXPECT_EQ(o.out, good.out);
+}
+
+TEST(ReportToolStatements, SaveInputNeedsOneFileAWritablePlaceAndAnAnalysis)
+{
+    TempDir dir;
+    const std::string set = dir.file("set.json");
+    const Outcome two = runTool({"--save-input", set, kSampleXml, kTwoYear});
+    EXPECT_EQ(two.status, 2);
+    EXPECT_EQ(two.err, "kalvanta-report: --save-input saves the record of one file; 2 files given\n"
+                       "Try \"kalvanta-report --help\".\n");
+    EXPECT_EQ(two.out, "");
+
+    const Outcome empty = runTool({"--save-input=", kSampleXml});
+    EXPECT_EQ(empty.status, 2);
+    EXPECT_EQ(empty.err, "kalvanta-report: option --save-input needs a file name\n"
+                         "Try \"kalvanta-report --help\".\n");
+
+    const std::string nowhere = dir.file("no-such-folder/set.json");
+    const Outcome cannot = runTool({"--save-input", nowhere, kSampleXml});
+    EXPECT_EQ(cannot.status, 3);
+    EXPECT_EQ(cannot.err, notesOf(kSampleXml) + "kalvanta-report: Cannot create file \"" +
+                              nowhere + "\". No such file or directory\n");
+
+    const std::string bad = dir.file("bad.xml");
+    writeFile(bad, "<?xml version=\"1.0\"?><Файл>");
+    const Outcome refused = runTool({"--save-input", set, bad});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(std::ifstream(set).good(), false);
+}
+
+TEST(ReportToolStatements, HelpNamesTheStatementFilesAndTheOption)
+{
+    const Outcome o = runTool({"--help"});
+    EXPECT_EQ(o.status, 0);
+    EXPECT_NE(o.out.find("  --save-input SET.json\n"), std::string::npos);
+    EXPECT_NE(o.out.find("tax service's XML of annual accounting statements (KND 0710099"), std::string::npos);
+}
+
+} // namespace
