@@ -5,17 +5,24 @@
 #
 #   kalvanta_fuzz_target(<name> SOURCE <file> CORPUS <folder> SOURCE_DIRS <src dirs...>
 #                        LIBRARIES <targets...> [DICT <file>] [RUNS <n>] [MAX_LEN <bytes>]
-#                        [SYSTEM_LIBS <-lname...>])
+#                        [LARGE_SEEDS <folder>] [SYSTEM_LIBS <-lname...>])
+#
+# MAX_LEN is the fuzzer's input cap: long inputs slow every execution, so it
+# is the smallest length that still reaches what the target checks. Seeds
+# longer than the cap go to LARGE_SEEDS: replayed, never fuzzed from (the
+# fuzzer would only cut them). A longer seed left in CORPUS is reported at
+# configure time.
 #
 # adds, in every build that includes fuzz/:
 #   <name>_replay (test): the entry point linked into replay_main.cpp by the
 #       project's own compiler (g++ here, sanitizers when KALVANTA_SANITIZE),
-#       run once on every corpus file;
+#       run once on every file of CORPUS and LARGE_SEEDS;
 #   <name>_run (test): the libFuzzer program (clang, ASan + UBSan) run for
 #       RUNS executions from the corpus. With clang as the project compiler it
 #       is an ordinary target <name>; otherwise it is built by clang++ beside
 #       the g++ build when clang++ and libFuzzer are installed, and skipped
-#       (with a configure message) when they are not.
+#       (with a configure message) when they are not. -DKALVANTA_FUZZ_RUNS=OFF
+#       leaves it out of a test build that only replays.
 include_guard(GLOBAL)
 
 set(KALVANTA_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
@@ -45,7 +52,7 @@ function(_kalvanta_find_external_clang result)
 endfunction()
 
 function(kalvanta_fuzz_target name)
-  cmake_parse_arguments(F "" "SOURCE;CORPUS;DICT;RUNS;MAX_LEN" "SOURCE_DIRS;LIBRARIES;SYSTEM_LIBS" ${ARGN})
+  cmake_parse_arguments(F "" "SOURCE;CORPUS;DICT;RUNS;MAX_LEN;LARGE_SEEDS" "SOURCE_DIRS;LIBRARIES;SYSTEM_LIBS" ${ARGN})
   if(NOT F_RUNS)
     set(F_RUNS 20000)
   endif()
@@ -54,12 +61,28 @@ function(kalvanta_fuzz_target name)
   endif()
   set(source ${KALVANTA_FUZZ_DIR}/${F_SOURCE})
   set(corpus ${KALVANTA_FUZZ_DIR}/${F_CORPUS})
+  set(replayed ${corpus})
+  if(F_LARGE_SEEDS)
+    list(APPEND replayed ${KALVANTA_FUZZ_DIR}/${F_LARGE_SEEDS})
+  endif()
+  file(GLOB_RECURSE seeds ${corpus}/*)
+  foreach(seed ${seeds})
+    file(SIZE ${seed} bytes)
+    if(bytes GREATER F_MAX_LEN)
+      message(WARNING "${name}: seed ${seed} (${bytes} bytes) is longer than MAX_LEN ${F_MAX_LEN}; "
+                      "move it to the target's LARGE_SEEDS folder")
+    endif()
+  endforeach()
 
   add_executable(${name}_replay ${source} ${KALVANTA_FUZZ_DIR}/replay_main.cpp)
   target_link_libraries(${name}_replay PRIVATE ${F_LIBRARIES})
   target_compile_options(${name}_replay PRIVATE ${KALVANTA_WARNINGS})
-  add_test(NAME ${name}_replay COMMAND ${name}_replay ${corpus})
+  add_test(NAME ${name}_replay COMMAND ${name}_replay ${replayed})
   set_tests_properties(${name}_replay PROPERTIES LABELS fuzz TIMEOUT 300)
+
+  if(NOT KALVANTA_FUZZ AND DEFINED KALVANTA_FUZZ_RUNS AND NOT KALVANTA_FUZZ_RUNS)
+    return()
+  endif()
 
   set(lib_sources)
   set(lib_headers)

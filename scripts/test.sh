@@ -3,16 +3,20 @@
 #
 # Stages (all by default; KALVANTA_STAGES picks some, e.g. "main"):
 #   main      optimised build, every test                      in build/
+#   release   the Release build type of the core (no desktop program, no
+#             benchmarks, corpus replays without fuzzer runs), its tests,
+#             in build-release/
 #   sanitize  the whole project with AddressSanitizer + UBSan,  in build-asan/
 #             every test; any sanitizer report fails the run
 #   fuzz      libFuzzer targets (clang), corpus replay + bounded runs, in build-fuzz/
 # KALVANTA_BUILD_PREFIX renames the build folders (default "build"), so
-# several trees can be tested side by side.
+# several trees can be tested side by side. Every stage treats warnings in
+# the project's own code as errors (KALVANTA_WERROR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/deps.sh test
 jobs=$(nproc 2>/dev/null || echo 2)
-stages=${KALVANTA_STAGES:-main sanitize fuzz}
+stages=${KALVANTA_STAGES:-main release sanitize fuzz}
 prefix=${KALVANTA_BUILD_PREFIX:-build}
 status=0
 
@@ -20,7 +24,7 @@ run_stage() { # name, build dir, extra cmake args...
   local name=$1 dir=$2
   shift 2
   echo "=== $name: configure and build in $dir"
-  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake -S . -B "$dir" -DKALVANTA_WERROR=ON "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   echo "=== $name: tests"
   (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900) || status=1
@@ -30,6 +34,10 @@ for stage in $stages; do
   case $stage in
     main)
       run_stage main "$prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo ;;
+    release)
+      # -O3 brings warnings -O2 does not (g++ 12's string headers once broke it).
+      run_stage release "$prefix-release" -DCMAKE_BUILD_TYPE=Release -DKALVANTA_GUI=OFF \
+        -DKALVANTA_BENCH=OFF -DKALVANTA_FUZZ_RUNS=OFF ;;
     sanitize)
       # tests/lsan.supp may list leaks of system libraries only (see there).
       export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"

@@ -114,7 +114,10 @@ std::string formatGeneral(long double value, const std::string& sep)
             out += sep;
             out.append(d, 1, std::string::npos);
         }
-        out += "E" + std::to_string(e);
+        // Appended piecewise: "E" + to_string(e) inserts at the front of a
+        // temporary, which g++ 12 at -O3 wrongly flags as overlapping memcpy.
+        out += 'E';
+        out += std::to_string(e);
         return out;
     }
     if (e < 0) {

@@ -88,16 +88,12 @@ InvestResult computeInvestment(InvestCalc& c, const InvestTexts& texts, const Re
     c.DiscountedSum = c.InvestNpv;
 
     InvestResult result;
+    // The IRR is a property of the cash flows: the NPV at 1 %, not at the
+    // rate the user typed, tells whether it lies above 1 % or below.
     c.DiscountRate = store(0.01L);
-    bool searchUp = c.DiscountedSum > 0.0;
-    if (!searchUp) {
-        // The NPV at the entered rate is not positive, so the IRR lies at
-        // or below it: start from 1 % and search up, or else down.
-        c.DiscountedSum = project.npv(c.DiscountRate);
-        ++result.irrTrials;
-        searchUp = c.DiscountedSum > 0.0;
-    }
-    if (searchUp) {
+    c.DiscountedSum = project.npv(c.DiscountRate);
+    ++result.irrTrials;
+    if (c.DiscountedSum > 0.0) {
         // Stops at the ceiling: a negative investment with positive
         // profits keeps the NPV positive at every rate.
         while (c.DiscountedSum > 0.0) {

@@ -143,19 +143,21 @@ void PlanWriter::volumeGoal(bool withC)
         }
     }
 
-    double k[3] = {1.0, 1.0, 1.0};
+    // The ratios are not named fields: rounding them to doubles would drop
+    // a whole unit where a quantity comes out exact (49/22 × 88 = 196).
+    ext k[3] = {1.0L, 1.0L, 1.0L};
     for (int j = 0; j < n; ++j)
         if (j != base)
-            k[j] = store(divide(q_.Share[j], q_.Share[base]));
+            k[j] = divide(q_.Share[j], q_.Share[base]);
 
     ext revenue = q_.Price[base];
     ext varCost = q_.UnitVarCost[base];
     for (int j = 0; j < n; ++j)
         if (j != base)
-            revenue = revenue + static_cast<ext>(k[j]) * q_.Price[j];
+            revenue = revenue + k[j] * q_.Price[j];
     for (int j = 0; j < n; ++j)
         if (j != base)
-            varCost = varCost + static_cast<ext>(k[j]) * q_.UnitVarCost[j];
+            varCost = varCost + k[j] * q_.UnitVarCost[j];
     r_.RevenueTotal = store(revenue);
     r_.VarCostTotal = store(varCost);
 
@@ -172,7 +174,7 @@ void PlanWriter::volumeGoal(bool withC)
 
     for (int j = 0; j < n; ++j)
         if (j != base)
-            r_.UnitCount[j] = trunc0(store(static_cast<ext>(k[j]) * r_.UnitCount[base]));
+            r_.UnitCount[j] = trunc0(store(k[j] * r_.UnitCount[base]));
 
     line("Требуемая прибыль " + f(q_.RequiredProfit));
     line("Количество товара А " + f(r_.UnitCount[ProductA]));

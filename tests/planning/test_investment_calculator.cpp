@@ -92,6 +92,49 @@ TEST(InvestmentCalculator, ProfitsBelowTheInvestmentAtEveryRateHaveNoIrr)
     EXPECT_LE(r.irrTrials, 101);
 }
 
+struct IrrCase {
+    const char* name;
+    const char* investment;
+    const char* ratePercent;
+    const char* npvLine;
+    const char* irrLine;
+};
+
+class IrrOfTheCashFlows : public ::testing::TestWithParam<IrrCase> {};
+
+// The entered rate moves the NPV line only: the search direction comes
+// from the NPV at 1 %, so the IRR line is the same whatever rate is typed.
+TEST_P(IrrOfTheCashFlows, EnteredRateChangesTheNpvLineOnly)
+{
+    const IrrCase& c = GetParam();
+    InvestTexts t = defaultTexts();
+    t.investment = c.investment;
+    t.ratePercent = c.ratePercent;
+    const InvestResult r = run(t);
+    EXPECT_EQ(r.lines.at(2), c.npvLine);
+    EXPECT_EQ(r.lines.at(4), c.irrLine);
+    EXPECT_EQ(r.irr, IrrOutcome::Found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rates, IrrOfTheCashFlows,
+    ::testing::Values(
+        // NPV 100 at 0 %, negative from 1 %: the IRR lies between 0 and 1 %.
+        IrrCase{"PositiveAtZeroNegativeAtOne", "14900", "0", "Чистый дисконтированный доход (NPV) =100",
+                "Внутренняя норма доходности (IRR) =0,5%"},
+        IrrCase{"NegativeAtTheEnteredRate", "14900", "10", "Чистый дисконтированный доход (NPV) =-4247,4116",
+                "Внутренняя норма доходности (IRR) =0,5%"},
+        IrrCase{"NegativeEnteredRate", "14900", "-5", "Чистый дисконтированный доход (NPV) =3240,4782",
+                "Внутренняя норма доходности (IRR) =0,5%"},
+        // Positive at the entered rate and at 1 %: the search as it always was.
+        IrrCase{"DefaultsAtZero", "10000", "0", "Чистый дисконтированный доход (NPV) =5000",
+                "Внутренняя норма доходности (IRR) =12,49%"},
+        IrrCase{"Defaults", "10000", "10", "Чистый дисконтированный доход (NPV) =652,5883",
+                "Внутренняя норма доходности (IRR) =12,49%"},
+        IrrCase{"DefaultsAboveTheIrr", "10000", "20", "Чистый дисконтированный доход (NPV) =-2103,2664",
+                "Внутренняя норма доходности (IRR) =12,49%"}),
+    [](const ::testing::TestParamInfo<IrrCase>& i) { return std::string(i.param.name); });
+
 struct HostileCase {
     const char* name;
     const char* investment;

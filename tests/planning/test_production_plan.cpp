@@ -120,6 +120,7 @@ struct VolumeCase {
     const char* shareB;
     const char* shareC;
     std::vector<std::string> lines;
+    std::vector<std::pair<int, const char*>> otherEdits = {}; // edit number, text
 };
 
 class VolumeGoal : public ::testing::TestWithParam<VolumeCase> {};
@@ -129,6 +130,8 @@ TEST_P(VolumeGoal, WritesTheQuantitiesThatKeepTheShares)
     const VolumeCase& c = GetParam();
     PlanEditTexts t = defaultTexts();
     t[12] = c.shareA; t[13] = c.shareB; t[14] = c.shareC;
+    for (const auto& [edit, text] : c.otherEdits)
+        t[static_cast<std::size_t>(edit)] = text;
     EXPECT_THAT(planLines(false, c.withC, t), ElementsAreArray(c.lines));
 }
 
@@ -152,7 +155,13 @@ INSTANTIATE_TEST_SUITE_P(
                     "Количество товара В 952", "Количество товара С 1904"}},
         VolumeCase{"TieOfBAndCGoesToB", true, "60", "20", "20",
                    {" vr55", " perem27", "Kalvanta ", " ", "Требуемая прибыль 10000",
-                    "Количество товара А 2142", "Количество товара В 714", "Количество товара С 714"}}),
+                    "Количество товара А 2142", "Количество товара В 714", "Количество товара С 714"}},
+        // 49/22 × 88 is 196 exactly: the ratio must not be rounded to a
+        // double below 49/22 before it scales the base quantity.
+        VolumeCase{"RatioKeptExactInsideTheFormula", true, "58", "22", "49",
+                   {" vr237,363636363636", " perem11,0909090909091", "Kalvanta ", " ", "Требуемая прибыль 10000",
+                    "Количество товара А 232", "Количество товара В 88", "Количество товара С 196"},
+                   {{1, "50"}, {2, "12"}, {3, "42"}, {7, "1"}, {8, "4"}, {9, "2"}, {10, "10000"}, {11, "10000"}}}),
     [](const ::testing::TestParamInfo<VolumeCase>& i) { return std::string(i.param.name); });
 
 TEST(ProductionPlan, VolumeGoalSetSumsAndBase)
