@@ -46,7 +46,7 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QWidget* b
 
 } // namespace
 
-Tkred::Tkred(QWidget* parent) : QDialog(parent), activation_(this)
+Tkred::Tkred(QWidget* parent) : CalculatorDialog(parent)
 {
     setObjectName(QStringLiteral("Tkred"));
     setWindowTitle(QStringLiteral("Кредиты и займы"));
@@ -174,34 +174,9 @@ void Tkred::Button3Click()
     cursor.insertText(QString::fromStdString(line));
 }
 
-void Tkred::Button1Click()
-{
-    if (showHelp_)
-        showHelp_();
-    // Without a window manager closing the help activates no window: the
-    // return is an activation all the same.
-    if (isVisible() && !isActiveWindow())
-        activateWindow();
-}
+void Tkred::Button1Click() { showHelpAndReturn(); }
 
 void Tkred::Button2Click() { close(); }
 
-void Tkred::showEvent(QShowEvent* event)
-{
-    activation_.shown();
-    if (!event->spontaneous())
-        resetDue_ = true;
-    QDialog::showEvent(event);
-    plan_ui::centerOnFirstShow(this, centred_);
-}
-
-void Tkred::changeEvent(QEvent* event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && activation_.activated() && resetDue_) {
-        resetDue_ = false;
-        FormActivate();
-    }
-}
 
 } // namespace kalvanta

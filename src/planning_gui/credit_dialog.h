@@ -18,13 +18,11 @@ class QRadioButton;
 
 namespace kalvanta {
 
-class Tkred : public QDialog {
+class Tkred : public plan_ui::CalculatorDialog {
     Q_OBJECT
 public:
     explicit Tkred(QWidget* parent = nullptr);
 
-    void setHelpHandler(std::function<void()> showHelpModal) { showHelp_ = std::move(showHelpModal); }
-    void setRegionalSettings(const RegionalSettings& rs) { regional_ = rs; }
     CreditCalc& calc() { return calc_; }
 
     QRadioButton* RadioButton1;
@@ -60,18 +58,10 @@ public slots:
     void Button2Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void openingActivation() override { FormActivate(); }
 
 private:
     CreditCalc calc_;
-    std::function<void()> showHelp_;
-    RegionalSettings regional_;
-    plan_ui::ActivationGate activation_;
-    bool centred_ = false;
-    // The activation handler runs once per opening: coming back from an
-    // error box or the help window must not undo what the user typed.
-    bool resetDue_ = false;
 };
 
 } // namespace kalvanta

@@ -23,7 +23,7 @@ W* named(W* w, const char* name)
 
 } // namespace
 
-Tinvest::Tinvest(QWidget* parent) : QDialog(parent, Qt::MSWindowsFixedSizeDialogHint), activation_(this)
+Tinvest::Tinvest(QWidget* parent) : CalculatorDialog(parent, Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Tinvest"));
     setWindowTitle(QStringLiteral("Инвестиции"));
@@ -140,35 +140,10 @@ void Tinvest::Button3Click()
         RichEdit1->appendLine(QString::fromStdString(line));
 }
 
-void Tinvest::Button2Click()
-{
-    if (showHelp_)
-        showHelp_();
-    // Without a window manager closing the help activates no window: the
-    // return is an activation all the same.
-    if (isVisible() && !isActiveWindow())
-        activateWindow();
-}
+void Tinvest::Button2Click() { showHelpAndReturn(); }
 
 void Tinvest::Button1Click() { close(); }
 
-void Tinvest::showEvent(QShowEvent* event)
-{
-    activation_.shown();
-    if (!event->spontaneous())
-        resetDue_ = true;
-    QDialog::showEvent(event);
-    plan_ui::centerOnFirstShow(this, centred_);
-}
-
-void Tinvest::changeEvent(QEvent* event)
-{
-    QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && activation_.activated() && resetDue_) {
-        resetDue_ = false;
-        FormActivate();
-    }
-}
 
 bool Tinvest::eventFilter(QObject* watched, QEvent* event)
 {

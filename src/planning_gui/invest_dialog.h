@@ -17,13 +17,11 @@ class QPushButton;
 
 namespace kalvanta {
 
-class Tinvest : public QDialog {
+class Tinvest : public plan_ui::CalculatorDialog {
     Q_OBJECT
 public:
     explicit Tinvest(QWidget* parent = nullptr);
 
-    void setHelpHandler(std::function<void()> showHelpModal) { showHelp_ = std::move(showHelpModal); }
-    void setRegionalSettings(const RegionalSettings& rs) { regional_ = rs; }
     InvestCalc& calc() { return calc_; }
 
     QLabel* Label1;
@@ -50,19 +48,11 @@ public slots:
     void Button1Click();
 
 protected:
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    void openingActivation() override { FormActivate(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     InvestCalc calc_;
-    std::function<void()> showHelp_;
-    RegionalSettings regional_;
-    plan_ui::ActivationGate activation_;
-    bool centred_ = false;
-    // The activation handler runs once per opening: coming back from an
-    // error box or the help window must not undo what the user typed.
-    bool resetDue_ = false;
 };
 
 } // namespace kalvanta

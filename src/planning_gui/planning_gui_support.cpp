@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShowEvent>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QWidget>
@@ -36,6 +37,38 @@ void trackFocusWindows()
 } // namespace
 
 ActivationGate::ActivationGate(QWidget* window) : window_(window) { trackFocusWindows(); }
+
+CalculatorDialog::CalculatorDialog(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags), activation_(this)
+{
+}
+
+void CalculatorDialog::showHelpAndReturn()
+{
+    if (showHelp_)
+        showHelp_();
+    // Without a window manager closing the help activates no window: the
+    // return is an activation all the same.
+    if (isVisible() && !isActiveWindow())
+        activateWindow();
+}
+
+void CalculatorDialog::showEvent(QShowEvent* event)
+{
+    activation_.shown();
+    if (!event->spontaneous())
+        resetDue_ = true;
+    QDialog::showEvent(event);
+    centerOnFirstShow(this, centred_);
+}
+
+void CalculatorDialog::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && activation_.activated() && resetDue_) {
+        resetDue_ = false;
+        openingActivation();
+    }
+}
 
 bool ActivationGate::activated()
 {

@@ -2,12 +2,16 @@
 // What the planning windows share: when an activation counts as the
 // window's activation handler, centring on the first showing, and a
 // rich-text view that appends whole plain lines.
+#include <QDialog>
 #include <QFont>
 #include <QPointer>
 #include <QString>
 #include <QTextCursor>
 #include <QTextEdit>
 
+#include <functional>
+
+#include "numeric/regional_settings.h"
 #include "ui/handler_guard.h"
 
 class QWidget;
@@ -30,6 +34,34 @@ public:
 private:
     QWidget* window_;
     bool justShown_ = false;
+};
+
+// The credit and investment windows: a help button that comes back to the
+// window, and an activation handler that runs once per opening, so coming
+// back from an error box or the help window keeps what the user typed.
+class CalculatorDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit CalculatorDialog(QWidget* parent, Qt::WindowFlags flags = {});
+
+    void setHelpHandler(std::function<void()> showHelpModal) { showHelp_ = std::move(showHelpModal); }
+    void setRegionalSettings(const RegionalSettings& rs) { regional_ = rs; }
+
+protected:
+    // The window's activation handler (FormActivate).
+    virtual void openingActivation() = 0;
+    // The help button: help shown modally, then this window active again.
+    void showHelpAndReturn();
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+    RegionalSettings regional_;
+
+private:
+    std::function<void()> showHelp_;
+    ActivationGate activation_;
+    bool centred_ = false;
+    bool resetDue_ = false;
 };
 
 // Centres the window on its screen the first time it is shown.
