@@ -7,7 +7,7 @@ want=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev nlohm
       qt6-translations-l10n)
 if [ "${1:-build}" = test ]; then
   want+=(poppler-utils libreoffice-writer-nogui libreoffice-calc-nogui clang libclang-rt-14-dev valgrind
-        desktop-file-utils appstream dpkg-dev groff-base libglib2.0-bin shared-mime-info)
+        desktop-file-utils appstream dpkg-dev ccache groff-base libglib2.0-bin shared-mime-info)
 fi
 missing=()
 for p in "${want[@]}"; do

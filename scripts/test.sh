@@ -20,11 +20,15 @@ stages=${KALVANTA_STAGES:-main release sanitize fuzz}
 prefix=${KALVANTA_BUILD_PREFIX:-build}
 status=0
 
+# Rebuilds of unchanged sources come from the compiler cache where there is one.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
 run_stage() { # name, build dir, extra cmake args...
   local name=$1 dir=$2
   shift 2
   echo "=== $name: configure and build in $dir"
-  cmake -S . -B "$dir" -DKALVANTA_WERROR=ON "$@" >/dev/null
+  cmake -S . -B "$dir" -DKALVANTA_WERROR=ON "${launcher[@]}" "$@" >/dev/null
   cmake --build "$dir" -j"$jobs"
   echo "=== $name: tests"
   (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900) || status=1
