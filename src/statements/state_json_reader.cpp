@@ -258,9 +258,13 @@ private:
     {
         std::string out;
         for (const Frame& f : frames_) {
-            if (f.array)
-                out += "[" + std::to_string(f.index) + "]";
-            else if (!f.key.empty())
+            if (f.array) {
+                // Piece by piece: "[" + to_string(...) trips g++ 12's false
+                // overlapping-memcpy warning at -O3.
+                out += '[';
+                out += std::to_string(f.index);
+                out += ']';
+            } else if (!f.key.empty())
                 out += (out.empty() ? "" : ".") + f.key;
         }
         return out;
