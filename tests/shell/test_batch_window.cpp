@@ -27,28 +27,21 @@ namespace {
 
 const QString kSource = QStringLiteral(KALVANTA_SOURCE_DIR);
 
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes)
+// Makes the file's folder first, unlike writeBytes.
+void writeInFolder(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    QVERIFY(writeBytes(path, bytes));
 }
 
 // A folder with the two worked examples, a report ended by a division by
 // zero and a broken file.
 void fillSamples(const QString& folder)
 {
-    writeBytes(folder + "/a.json", readAll(kSource + "/examples/worked-example.json"));
-    writeBytes(folder + "/b.json", readAll(kSource + "/examples/worked-example-one-year.json"));
-    writeBytes(folder + "/c.json", R"({"EnterpriseName": "Нули", "YearCount": 1})");
-    writeBytes(folder + "/d.json", "{ broken");
+    writeInFolder(folder + "/a.json", readAll(kSource + "/examples/worked-example.json"));
+    writeInFolder(folder + "/b.json", readAll(kSource + "/examples/worked-example-one-year.json"));
+    writeInFolder(folder + "/c.json", R"({"EnterpriseName": "Нули", "YearCount": 1})");
+    writeInFolder(folder + "/d.json", "{ broken");
 }
 
 int lines(const QByteArray& text) { return static_cast<int>(text.count('\n')); }
@@ -144,12 +137,12 @@ void BatchWindowTest::cancelKeepsTheFilesDoneBeforeIt()
     QTemporaryDir dir;
     const QByteArray example = readAll(kSource + "/examples/worked-example.json");
     for (int i = 0; i < 5; ++i)
-        writeBytes(dir.path() + QStringLiteral("/first/%1.json").arg(i), example);
+        writeInFolder(dir.path() + QStringLiteral("/first/%1.json").arg(i), example);
     const QString pipe = dir.path() + "/pipe.json";
     QCOMPARE(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
     const int count = 500;
     for (int i = 0; i < count; ++i)
-        writeBytes(dir.path() + QStringLiteral("/in/%1.json").arg(10000 + i), example);
+        writeInFolder(dir.path() + QStringLiteral("/in/%1.json").arg(10000 + i), example);
     FakeServicesScope services;
     services.fake.saveAnswers = {dir.path() + "/t.jsonl"};
 
@@ -185,7 +178,7 @@ void BatchWindowTest::saveErrorsAskAgainAndNothingIsHalfWritten()
 {
     QTemporaryDir dir;
     fillSamples(dir.path() + "/in");
-    writeBytes(dir.path() + "/old.csv", "old table");
+    writeInFolder(dir.path() + "/old.csv", "old table");
     FakeServicesScope services;
     services.fake.saveAnswers = {dir.path() + "/no/such/folder/t.xlsx", dir.path() + "/t.ods",
                                  dir.path() + "/old.csv", dir.path() + "/old.csv"};
@@ -212,7 +205,7 @@ void BatchWindowTest::saveErrorsAskAgainAndNothingIsHalfWritten()
 void BatchWindowTest::folderWithoutInputFilesIsReported()
 {
     QTemporaryDir dir;
-    writeBytes(dir.path() + "/empty/readme.txt", "no input here");
+    writeInFolder(dir.path() + "/empty/readme.txt", "no input here");
     FakeServicesScope services;
     BatchWindow window;
     window.chooseFolder = [&](QWidget*) { return dir.path() + "/empty"; };
