@@ -147,6 +147,7 @@ private slots:
                                    "&Импорт отчетности...|Ctrl+I",
                                    "Открыть исходные &данные...|Ctrl+Shift+O",
                                    "&Сохранить исходные данные...|Ctrl+Shift+S",
+                                   "Анализ &группы файлов...|",
                                    "-"};
         QCOMPARE(items.mid(0, expected.size()), expected);
         // Every shortcut of the program is different.
