@@ -22,6 +22,7 @@
 #include <stdexcept>
 
 #include "chart_canvas.h"
+#include "ui/drawn_icon.h"
 #include "ui/handler_guard.h"
 #include "ui/ui_services.h"
 
@@ -365,13 +366,7 @@ void Tcharts::Button4Click() { close(); }
 
 QIcon chartsIcon()
 {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(70, 70, 80), 0.8));
         p.drawLine(QPointF(1.5, 14.5), QPointF(14.5, 14.5));
         p.drawLine(QPointF(1.5, 1.5), QPointF(1.5, 14.5));
@@ -383,10 +378,7 @@ QIcon chartsIcon()
             p.setBrush(b.c);
             p.drawRect(QRectF(b.x, 14.5 - b.h, 3, b.h));
         }
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
+    });
 }
 
 } // namespace kalvanta

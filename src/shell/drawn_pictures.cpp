@@ -8,28 +8,11 @@
 
 #include <functional>
 
+#include "ui/drawn_icon.h"
+
 namespace kalvanta::pictures {
 
 namespace {
-
-using Drawing = std::function<void(QPainter&)>;
-
-// Draws in a 16 × 16 space and renders the sizes menus and tool bars use.
-QIcon iconFrom(const Drawing& draw)
-{
-    QIcon icon;
-    for (int size : {16, 24, 32, 48}) {
-        QPixmap pixmap(size, size);
-        pixmap.fill(Qt::transparent);
-        QPainter p(&pixmap);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(size / 16.0, size / 16.0);
-        draw(p);
-        p.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 const QColor kOutline(70, 70, 80);
 const QColor kPaper(255, 255, 255);
@@ -95,7 +78,7 @@ void barChart(QPainter& p, const QRectF& area, const QList<qreal>& heights, cons
 
 QIcon newIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         page(p, QRectF(2.5, 0.5, 10, 14));
         textLines(p, QRectF(2.5, 5, 10, 8), 3);
         p.setPen(QPen(kGreen, 2.0));
@@ -106,7 +89,7 @@ QIcon newIcon()
 
 QIcon openIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(kOutline, 0.8));
         p.setBrush(kYellow.darker(115));
         QPainterPath back;
@@ -131,7 +114,7 @@ QIcon openIcon()
 
 QIcon saveAsIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(kOutline, 0.8));
         p.setBrush(kBlue);
         p.drawRoundedRect(QRectF(1.5, 1.5, 13, 13), 1, 1);
@@ -147,7 +130,7 @@ QIcon saveAsIcon()
 
 QIcon printIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         printerBody(p);
         textLines(p, QRectF(4.5, 10.5, 7, 4), 2);
     });
@@ -155,7 +138,7 @@ QIcon printIcon()
 
 QIcon printerSetupIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         printerBody(p);
         // a small gear: the printer's settings
         p.setPen(QPen(kBlue.darker(120), 1.3));
@@ -177,7 +160,7 @@ QIcon printerSetupIcon()
 
 QIcon cutIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(QColor(90, 90, 100), 1.2));
         p.drawLine(QPointF(5.0, 1.0), QPointF(10.0, 10.5));
         p.drawLine(QPointF(11.0, 1.0), QPointF(6.0, 10.5));
@@ -190,7 +173,7 @@ QIcon cutIcon()
 
 QIcon copyIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         page(p, QRectF(1.5, 0.5, 8.5, 10.5));
         textLines(p, QRectF(1.5, 4.0, 8.5, 6), 3);
         page(p, QRectF(6.0, 4.5, 8.5, 10.5));
@@ -200,7 +183,7 @@ QIcon copyIcon()
 
 QIcon pasteIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(kOutline, 0.8));
         p.setBrush(QColor(175, 125, 70));
         p.drawRoundedRect(QRectF(1.5, 2.0, 10, 13), 1, 1);
@@ -213,7 +196,7 @@ QIcon pasteIcon()
 
 QIcon helpIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(kBlue.darker(130), 0.8));
         p.setBrush(kBlue);
         p.drawEllipse(QRectF(0.8, 0.8, 14.4, 14.4));
@@ -228,7 +211,7 @@ QIcon helpIcon()
 
 QIcon editIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         page(p, QRectF(1.5, 1.5, 10, 13));
         textLines(p, QRectF(1.5, 6, 10, 8), 3);
         // a pencil across the page
@@ -251,7 +234,7 @@ QIcon editIcon()
 
 QIcon programIcon()
 {
-    return iconFrom([](QPainter& p) {
+    return drawnIcon([](QPainter& p) {
         p.setPen(QPen(kOutline, 0.8));
         p.setBrush(kPaper);
         p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 2, 2);
