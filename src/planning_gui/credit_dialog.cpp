@@ -21,12 +21,7 @@ namespace kalvanta {
 
 namespace {
 
-template <class W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
+using plan_ui::named;
 
 QLineEdit* field(QWidget* parent, const char* name, const QString& text, const QString& accessibleName)
 {

@@ -14,12 +14,7 @@ namespace kalvanta {
 
 namespace {
 
-template <class W>
-W* named(W* w, const char* name)
-{
-    w->setObjectName(QString::fromLatin1(name));
-    return w;
-}
+using plan_ui::named;
 
 } // namespace
 

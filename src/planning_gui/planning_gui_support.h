@@ -64,6 +64,14 @@ private:
     bool resetDue_ = false;
 };
 
+// A control with the object name tests and the accessibility tree know it by.
+template <class W>
+W* named(W* w, const char* name)
+{
+    w->setObjectName(QString::fromLatin1(name));
+    return w;
+}
+
 // Centres the window on its screen the first time it is shown.
 void centerOnFirstShow(QWidget* window, bool& centred);
 

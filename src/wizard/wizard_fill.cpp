@@ -51,18 +51,9 @@ std::string exactText(double value, const RegionalSettings& regional)
     return ec == std::errc() ? out : formatGeneral(value, regional);
 }
 
-void fillBalance(const std::array<BalanceField, 15>& rows, AssetDialog* dialog, const BalanceSheet& start,
-                 const BalanceSheet& end)
-{
-    const RegionalSettings& rs = dialog->regionalSettings();
-    const int n = static_cast<int>(rows.size());
-    for (int k = 0; k < n; ++k) {
-        dialog->Edit(k + 1)->setText(fieldText(start.*rows[static_cast<std::size_t>(k)].member, rs));
-        dialog->Edit(k + 1 + n)->setText(fieldText(end.*rows[static_cast<std::size_t>(k)].member, rs));
-    }
-}
-
-void fillBalance(const std::array<BalanceField, 18>& rows, LiabilityDialog* dialog, const BalanceSheet& start,
+// Assets or liabilities: the start column's fields, then the end column's.
+template <std::size_t N, class Dialog>
+void fillBalance(const std::array<BalanceField, N>& rows, Dialog* dialog, const BalanceSheet& start,
                  const BalanceSheet& end)
 {
     const RegionalSettings& rs = dialog->regionalSettings();
