@@ -61,6 +61,8 @@ public:
     QPushButton* Button3;
 
 public slots:
+    // The handlers bear the controls' names, as in every window; the parameters
+    // dialog's list reads alike but acts on other controls.
     void FormActivate();
     void RadioButton1Click();
     void RadioButton2Click();
