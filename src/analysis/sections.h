@@ -3,6 +3,8 @@
 // values into AnalysisResults before it writes its first line, so an
 // arithmetic error inside a section leaves the report ending after the
 // previous one.
+// The sections read alike (a loop over dates or years, then the lines) because
+// that is the shape of every section; what they compute and print differs.
 #include "report_context.h"
 
 namespace kalvanta {

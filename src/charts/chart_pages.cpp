@@ -144,6 +144,8 @@ Band normLine(const Ctx& c, double value)
     return {QStringLiteral("Норма %1").arg(c.num(value)), value, value, false, false, QColor(40, 140, 60)};
 }
 
+// One builder per page. They read alike (a chart, its axes, the reason it may
+// be empty, then its rows) but each takes another section's results.
 Page stabilityPage(const Ctx& c)
 {
     Chart chart;

@@ -53,6 +53,8 @@ void PlanWriter::profitGoal(bool withC)
 {
     const int n = withC ? 3 : 2;
 
+    // Revenue and variable costs are each summed in product order, as the
+    // formulas write them, every product's amount stored first.
     for (int i = 0; i < n; ++i)
         r_.Revenue[i] = store(static_cast<ext>(q_.Price[i]) * q_.Quantity[i]);
     ext revenue = r_.Revenue[ProductA];
