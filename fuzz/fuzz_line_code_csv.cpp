@@ -137,8 +137,12 @@ std::string written(const Statement& s)
     out += "Единица;" + std::to_string(s.unitCode) + "\r\n";
     for (const auto& [code, cells] : s.lines) {
         out += quoted(std::to_string(code));
-        for (const auto& v : cells)
-            out += ";" + (v ? decimalComma(*v) : std::string());
+        for (const auto& v : cells) {
+            // Appended piece by piece: g++ 12 at -O3 takes ";" + string for an overlapping copy.
+            out += ';';
+            if (v)
+                out += decimalComma(*v);
+        }
         out += "\r\n";
     }
     return out;

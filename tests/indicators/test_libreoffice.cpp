@@ -52,8 +52,11 @@ TEST(LibreOffice, ReadsXlsxAndBothCsvDialectsIntoTheSameCells)
         return q + "\"";
     };
     std::string expected;
-    for (const IndicatorColumn& c : indicatorColumns())
-        expected += (expected.empty() ? "" : ",") + quoted(c.id);
+    for (const IndicatorColumn& c : indicatorColumns()) {
+        if (!expected.empty())
+            expected += ',';
+        expected += quoted(c.id);
+    }
     expected += "\n";
     for (const IndicatorRow& r : rows) {
         for (std::size_t i = 0; i < r.cells.size(); ++i) {
