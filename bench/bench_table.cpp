@@ -84,8 +84,10 @@ std::string analysisJson(const AnalysisInput& in)
     }
     const std::pair<const char*, const BalanceSheet*> sheets[] = {
         {"Y1Start", &in.Y1Start}, {"Y1End", &in.Y1End}, {"Y2Start", &in.Y2Start}, {"Y2End", &in.Y2End}};
-    for (const auto& [name, sheet] : sheets) {
-        out += ",\n  \"" + std::string(name) + "\": {";
+    for (const auto& entry : sheets) {
+        // A named variable, not a structured binding: clang 14 cannot capture those.
+        const BalanceSheet* sheet = entry.second;
+        out += ",\n  \"" + std::string(entry.first) + "\": {";
         const char* separator = "\n    \"";
         const auto field = [&](const BalanceField& f) {
             out += separator + std::string(f.name) + "\": ";

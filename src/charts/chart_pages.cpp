@@ -52,8 +52,6 @@ QString reasonNotCharted(const ReportCoverage& run, int number)
     return QStringLiteral("Анализ еще не выполнен.");
 }
 
-const QColor kGrey(120, 120, 130);
-
 QStringList dateNames(const ReportCoverage& run)
 {
     QStringList names{QStringLiteral("Начало года"), QStringLiteral("Конец года")};

@@ -315,7 +315,8 @@ void TForm1::setPlanningCommands(std::function<void()> production, std::function
         QAction* action = menuItem(QString::fromUtf8(name));
         action->disconnect(this);
         action->setEnabled(static_cast<bool>(*command));
-        connect(action, &QAction::triggered, this, guarded(this, [command] {
+        // An init-capture: clang 14 cannot capture a structured binding itself.
+        connect(action, &QAction::triggered, this, guarded(this, [command = command] {
                     if (*command)
                         (*command)();
                 }));
@@ -331,7 +332,7 @@ void TForm1::setInputFileCommands(std::function<void()> importStatements, std::f
         action->disconnect(this);
         action->setEnabled(static_cast<bool>(command));
         if (command)
-            connect(action, &QAction::triggered, this, guarded(this, [command] { command(); }));
+            connect(action, &QAction::triggered, this, guarded(this, [command = command] { command(); }));
     }
 }
 
