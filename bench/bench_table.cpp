@@ -32,153 +32,16 @@
 #include "inputs/field_tables.h"
 #include "inputs/json_loader.h"
 
+#include "bench_files.h"
+
 extern char** environ;
 
 namespace {
 
 using namespace kalvanta;
+using namespace kalvanta::bench;
 using namespace kalvanta::indicators;
 namespace fs = std::filesystem;
-
-constexpr int kAnalyses = 10000;
-
-void appendNumber(std::string& out, double value)
-{
-    char buffer[32];
-    const auto res = std::to_chars(buffer, buffer + sizeof buffer, value);
-    out.append(buffer, res.ptr);
-}
-
-template <class Record, class Fields>
-void appendObject(std::string& out, const Record& record, const Fields& fields, const char* indent)
-{
-    out += "{";
-    bool first = true;
-    for (const auto& f : fields) {
-        out += first ? "\n" : ",\n";
-        first = false;
-        out += indent;
-        out += "  \"" + std::string(f.name) + "\": ";
-        appendNumber(out, record.*f.member);
-    }
-    out += "\n" + std::string(indent) + "}";
-}
-
-// The record as the loader reads it, laid out like examples/worked-example.json.
-std::string analysisJson(const AnalysisInput& in)
-{
-    const ParametersGroup& p = in.AnalysisParameters;
-    std::string out = "{\n  \"EnterpriseName\": \"" + p.EnterpriseName + "\",\n  \"UnitName\": \"" + p.UnitName + "\"";
-    const std::pair<const char*, double> numbers[] = {
-        {"YearCount", p.YearCount},
-        {"ExpertAssessmentOn", p.ExpertAssessmentOn},
-        {"BusinessActivityOn", p.BusinessActivityOn},
-        {"FinancialLeverageOn", p.FinancialLeverageOn},
-        {"OperatingLeverageOn", p.OperatingLeverageOn},
-        {"WorkingCapitalNeedsOn", p.WorkingCapitalNeedsOn},
-        {"ProductCount", in.ProductCount},
-    };
-    for (const auto& [name, value] : numbers) {
-        out += ",\n  \"" + std::string(name) + "\": ";
-        appendNumber(out, value);
-    }
-    const std::pair<const char*, const BalanceSheet*> sheets[] = {
-        {"Y1Start", &in.Y1Start}, {"Y1End", &in.Y1End}, {"Y2Start", &in.Y2Start}, {"Y2End", &in.Y2End}};
-    for (const auto& entry : sheets) {
-        // A named variable, not a structured binding: clang 14 cannot capture those.
-        const BalanceSheet* sheet = entry.second;
-        out += ",\n  \"" + std::string(entry.first) + "\": {";
-        const char* separator = "\n    \"";
-        const auto field = [&](const BalanceField& f) {
-            out += separator + std::string(f.name) + "\": ";
-            appendNumber(out, sheet->*f.member);
-            separator = ",\n    \"";
-        };
-        std::for_each(kAssetFields.begin(), kAssetFields.end(), field);
-        std::for_each(kLiabilityFields.begin(), kLiabilityFields.end(), field);
-        out += "\n  }";
-    }
-    out += ",\n  \"ProfitLoss\": [";
-    appendObject(out, in.ProfitLoss[1], kProfitLossFields, "    ");
-    out += ", ";
-    appendObject(out, in.ProfitLoss[2], kProfitLossFields, "    ");
-    out += "],\n  \"AdditionalData\": [";
-    appendObject(out, in.AdditionalData[1], kAdditionalFields, "    ");
-    out += ", ";
-    appendObject(out, in.AdditionalData[2], kAdditionalFields, "    ");
-    out += "]\n}\n";
-    return out;
-}
-
-// Variation i of the worked example: every amount scaled by 1 + (i mod 97) %,
-// its own enterprise name, and every tenth analysis a one-year one.
-AnalysisInput variation(const AnalysisInput& example, int i)
-{
-    AnalysisInput in = example;
-    const double scale = 1.0 + (i % 97) / 100.0;
-    for (BalanceSheet* sheet : {&in.Y1Start, &in.Y1End, &in.Y2Start, &in.Y2End}) {
-        for (const auto& f : kAssetFields)
-            sheet->*f.member *= scale;
-        for (const auto& f : kLiabilityFields)
-            sheet->*f.member *= scale;
-    }
-    for (int y = 1; y <= 2; ++y) {
-        for (const auto& f : kProfitLossFields)
-            in.ProfitLoss[y].*f.member *= scale;
-        in.AdditionalData[y].FixedCostsTotal *= scale;
-        in.AdditionalData[y].CreditsReceived *= scale;
-    }
-    in.AnalysisParameters.EnterpriseName = "Фирма N " + std::to_string(i);
-    if (i % 10 == 9)
-        in.AnalysisParameters.YearCount = 1.0;
-    return in;
-}
-
-// 10 000 analysis files in a temporary folder, removed at exit.
-class AnalysisFiles {
-public:
-    AnalysisFiles()
-    {
-        std::string pattern = (fs::temp_directory_path() / "kalvanta-bench-table-XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        folder_ = pattern;
-        const AnalysisInput example =
-            loadAnalysisFile(std::string(KALVANTA_SOURCE_DIR) + "/examples/worked-example.json");
-        for (int i = 0; i < kAnalyses; ++i) {
-            const std::string path = (folder_ / ("analysis-" + std::to_string(i) + ".json")).string();
-            std::ofstream(path, std::ios::binary) << analysisJson(variation(example, i));
-            paths_.push_back(path);
-        }
-    }
-    ~AnalysisFiles() { fs::remove_all(folder_); }
-    const std::vector<std::string>& paths() const { return paths_; }
-
-private:
-    fs::path folder_;
-    std::vector<std::string> paths_;
-};
-
-const AnalysisFiles& files()
-{
-    static const AnalysisFiles instance;
-    return instance;
-}
-
-double childrenCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
-double ownCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) / 1e9;
-}
 
 double residentMB()
 {
