@@ -26,8 +26,12 @@
 include_guard(GLOBAL)
 
 set(KALVANTA_FUZZ_DIR ${CMAKE_CURRENT_LIST_DIR})
-set(KALVANTA_FUZZ_FLAGS -g -O1 -fno-omit-frame-pointer -fno-fast-math -ffp-contract=off
-    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined)
+# -O2 and no comparison tracing in the standard library and the checks:
+# together about twice the executions per second of -O1 with tracing
+# everywhere (see README.md).
+set(KALVANTA_FUZZ_FLAGS -g -O2 -fno-omit-frame-pointer -fno-fast-math -ffp-contract=off
+    -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
+    -fsanitize-coverage-ignorelist=${KALVANTA_FUZZ_DIR}/coverage_ignore.txt)
 
 # Is an external clang++ with libFuzzer usable? Checked once per build tree.
 function(_kalvanta_find_external_clang result)

@@ -28,6 +28,30 @@ constexpr std::array<char32_t, 64> kCp1251From80 = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
 };
 
+struct Cp1251Entry {
+    char32_t codePoint;
+    unsigned char byte;
+};
+
+// The upper half by code point, for a binary search: writing RTF asks for
+// the byte of every character it escapes.
+constexpr std::array<Cp1251Entry, 64> cp1251ByCodePoint() {
+    std::array<Cp1251Entry, 64> entries{};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        entries[i] = {kCp1251From80[i], static_cast<unsigned char>(0x80 + i)};
+    }
+    for (std::size_t i = 1; i < entries.size(); ++i) {
+        for (std::size_t j = i; j > 0 && entries[j].codePoint < entries[j - 1].codePoint; --j) {
+            const Cp1251Entry swapped = entries[j];
+            entries[j] = entries[j - 1];
+            entries[j - 1] = swapped;
+        }
+    }
+    return entries;
+}
+
+constexpr std::array<Cp1251Entry, 64> kCp1251ByCodePoint = cp1251ByCodePoint();
+
 std::string iconvName(int codePage) {
     switch (codePage) {
     case 10000: return "MACINTOSH";
@@ -226,10 +250,18 @@ unsigned char cp1251ByteFor(char32_t cp) {
     if (cp == kReplacementCharacter) {
         return 0;
     }
-    for (std::size_t i = 0; i < kCp1251From80.size(); ++i) {
-        if (kCp1251From80[i] == cp) {
-            return static_cast<unsigned char>(0x80 + i);
+    std::size_t low = 0;
+    std::size_t high = kCp1251ByCodePoint.size();
+    while (low < high) {
+        const std::size_t middle = (low + high) / 2;
+        if (kCp1251ByCodePoint[middle].codePoint < cp) {
+            low = middle + 1;
+        } else {
+            high = middle;
         }
+    }
+    if (low < kCp1251ByCodePoint.size() && kCp1251ByCodePoint[low].codePoint == cp) {
+        return kCp1251ByCodePoint[low].byte;
     }
     return 0;
 }
