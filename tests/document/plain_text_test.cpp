@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <iconv.h>
+#include <utility>
 
 namespace kalvanta::doc {
 namespace {
@@ -73,7 +74,14 @@ TEST(CodePages, BuiltInCp1251TableMatchesIconv) {
         }
     }
     iconv_close(cd);
-    EXPECT_EQ(cp1251ByteFor(0x3042), 0);
+    // Beside the upper half's entries, below the lowest and above the highest.
+    const std::pair<char32_t, int> unmapped[] = {
+        {0x3042, 0}, {0x0080, 0}, {0x009F, 0}, {0x00A0, 0xA0}, {0x00A5, 0},
+        {0x0400, 0}, {0x045D, 0}, {0x0460, 0}, {0x2122, 0x99}, {0x2123, 0},
+        {0x10FFFF, 0}, {0xFFFD, 0}};
+    for (const auto& [codePoint, byte] : unmapped) {
+        EXPECT_EQ(cp1251ByteFor(codePoint), byte) << std::hex << static_cast<unsigned>(codePoint);
+    }
 }
 
 TEST(ReadDocument, RtfOrPlainText) {
