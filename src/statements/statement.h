@@ -7,6 +7,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kalvanta {
 
@@ -25,6 +26,17 @@ struct Statement {
     std::string taxNumber;     // INN; may be empty
     int year = 0;              // the reporting year N
     int unitCode = 384;        // OKEI: 383 roubles, 384 thousands, 385 millions
+    std::string okved;         // the main activity's code, where the file names it
+    bool simplified = false;   // simplified statements (KND 0710096): aggregated lines
+    // Which forms the file holds. A statement without a profit and loss
+    // section (non-profit organisations) still gives a history its balances;
+    // the two-year analysis refuses it.
+    bool hasBalance = true;
+    bool hasProfitLoss = true;
+    // What the reader chose or repaired in this file (the correction taken,
+    // an encoding read otherwise than declared, lines added to the line they
+    // detail); shown with the mapping's notes.
+    std::vector<std::string> readerNotes;
     // A line absent from the file has no entry; an empty cell is nullopt.
     std::map<int, std::array<std::optional<double>, 3>> lines;
 };

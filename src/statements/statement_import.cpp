@@ -172,6 +172,30 @@ ImportedAnalysis importStatementText(std::string_view bytes, const std::string& 
                                   "resource's JSON nor a line-code table (CSV)");
 }
 
+StatementFile readStatementText(std::string_view bytes, const std::string& sourceName)
+{
+    if (bytes.size() > statement_limits::kMaxStatementBytes)
+        throw InputError(tooLarge(sourceName));
+    StatementFile file;
+    switch (detectInputFileKind(bytes)) {
+    case InputFileKind::TaxXml:
+        file.statements.push_back(readTaxXml(bytes, sourceName));
+        return file;
+    case InputFileKind::StateJson:
+        file.statements.push_back(readStateJson(bytes, sourceName, std::nullopt));
+        return file;
+    case InputFileKind::LineCodeCsv:
+        file.statements.push_back(readLineCodeCsv(bytes, sourceName));
+        return file;
+    case InputFileKind::InputSet:
+        throw InputError(sourceName + ": this is an input set (the analysis record as JSON), not a statement");
+    case InputFileKind::Unknown:
+        break;
+    }
+    throw InputError(sourceName + ": not a statement file: neither the tax service's XML, the state "
+                                  "resource's JSON nor a line-code table (CSV)");
+}
+
 namespace {
 
 std::string readWhole(const std::string& path, const std::string& name)
@@ -209,6 +233,12 @@ ImportedAnalysis importStatementFile(const std::string& path)
 {
     const std::string name = displayName(path);
     return importStatementText(readWhole(path, name), name);
+}
+
+StatementFile readStatementFile(const std::string& path)
+{
+    const std::string name = displayName(path);
+    return readStatementText(readWhole(path, name), name);
 }
 
 ImportedAnalysis loadInputFile(const std::string& path)

@@ -8,6 +8,7 @@
 
 #include "inputs/analysis_input.h"
 #include "inputs/json_loader.h" // InputError
+#include "statements/statement.h"
 
 namespace kalvanta {
 
@@ -33,6 +34,17 @@ struct ImportedAnalysis {
 // names the file and the element or line at fault.
 ImportedAnalysis importStatementText(std::string_view bytes, const std::string& sourceName);
 ImportedAnalysis importStatementFile(const std::string& path);
+
+// Every annual statement a file holds, for the analysis of a company's
+// history: one for a tax service's XML or a line-code table, each year of a
+// state resource's list of reports (oldest first). Throws InputError naming
+// the file where nothing can be read.
+struct StatementFile {
+    std::vector<Statement> statements;
+    std::vector<std::string> notes; // what the reader passed over (interim reports …)
+};
+StatementFile readStatementText(std::string_view bytes, const std::string& sourceName);
+StatementFile readStatementFile(const std::string& path);
 
 // Any input to an analysis: an input set (no notes) or a statement file.
 // "-" reads standard input.
