@@ -22,7 +22,12 @@ status=0
 
 # Rebuilds of unchanged sources come from the compiler cache where there is one.
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  # Paths relative to the checkout, so a fresh clone elsewhere (as CI makes)
+  # hits what an earlier checkout compiled.
+  export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+fi
 
 run_stage() { # name, build dir, extra cmake args...
   local name=$1 dir=$2
