@@ -182,8 +182,7 @@ StatementFile readStatementText(std::string_view bytes, const std::string& sourc
         file.statements.push_back(readTaxXml(bytes, sourceName));
         return file;
     case InputFileKind::StateJson:
-        file.statements.push_back(readStateJson(bytes, sourceName, std::nullopt));
-        return file;
+        return readStateJsonYears(bytes, sourceName);
     case InputFileKind::LineCodeCsv:
         file.statements.push_back(readLineCodeCsv(bytes, sourceName));
         return file;
