@@ -1,6 +1,8 @@
 #include "statements/state_json_reader.h"
 
 #include <algorithm>
+#include <cmath>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <vector>
@@ -76,6 +78,8 @@ bool lineKey(std::string_view key, StatementColumn& column, int& line)
 struct Details {
     bool present = false;
     std::string fullName, shortName, inn;
+    // "okved2" (text, or an object whose "id" is the code) before "okved2_id" or "okved"
+    std::string okved2, okvedOther;
 };
 
 // One object that is a report (a year's entry of the list) or a correction
@@ -84,6 +88,10 @@ struct Details {
 struct Record {
     std::string where; // key path, for messages
     std::optional<int> period, actualVersion, version;
+    // Months the set covers: "periodType" of the record, "type" of the
+    // typeCorrections element holding it; 12 is the annual statements.
+    std::optional<int> months, typeMonths;
+    std::string interimPeriod; // a "period" that is more than a year ("2024-06")
     std::string knd;
     bool hasTypeCorrections = false;
     bool hasFormKey = false; // "balance" or "financialResult", even null
@@ -103,6 +111,8 @@ struct Record {
     std::set<std::string> keysRead;
 };
 
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
 // What the next value of an object or array means.
 enum class Slot {
     Ignore,
@@ -118,6 +128,10 @@ enum class Slot {
     TypeCorrection,  // an element of it
     Correction,      // its "correction"
     Info,            // bfoOrganizationInfo / organizationInfo
+    Okved,           // the main activity's code, as text
+    OkvedObject,     // "okved2": {"id": "26.11", "name": …}
+    PeriodType,      // "periodType" of an entry or a correction
+    CorrectionType,  // "type" of a typeCorrections element
     Block,
     Line,
     Okei,
@@ -159,7 +173,12 @@ public:
     }
     bool number_float(number_float_t v, const string_t&) override
     {
-        const Number n{v, false, 0};
+        // "418.0", "2.0E3": whole numbers where a count or a year is read
+        const bool whole = std::isfinite(v) && std::trunc(v) == v;
+        long long w = 0;
+        if (whole)
+            w = v > 1e9 ? 1'000'000'001LL : v < -1e9 ? -1'000'000'001LL : static_cast<long long>(v);
+        const Number n{v, whole, w};
         value(&n, Kind::Number);
         return true;
     }
@@ -209,12 +228,27 @@ public:
                 if (f.sawCorrection)
                     fail(source_, "duplicate key \"" + path() + "\"");
                 f.slot = Slot::Correction;
+            } else if (k == "type") {
+                if (f.sawType)
+                    fail(source_, "duplicate key \"" + path() + "\"");
+                f.sawType = true;
+                f.slot = Slot::CorrectionType;
             }
             break;
         case Slot::Info:
             if (k == "fullName" || k == "shortName" || k == "inn") {
                 readOnce(f, 100 + f.block, k);
                 f.slot = k == "fullName" ? Slot::FullName : k == "shortName" ? Slot::ShortName : Slot::Inn;
+            } else if (isOkvedKey(k)) {
+                readOnce(f, 100 + f.block, k);
+                f.slot = Slot::Okved;
+                f.okved2 = k == "okved2";
+            }
+            break;
+        case Slot::OkvedObject:
+            if (k == "id") {
+                readOnce(f, 300 + f.block, k);
+                f.slot = Slot::Okved;
             }
             break;
         case Slot::Block:
@@ -251,7 +285,13 @@ private:
         int line = 0;           // Line: code
         StatementColumn column = kCurrent;
         bool sawCorrection = false; // TypeCorrection: its "correction" came
+        bool sawType = false;       // TypeCorrection: its "type" came
+        std::optional<int> typeMonths;
+        std::string typeProblem; // TypeCorrection: "type" is no count of months
+        bool okved2 = false;    // Okved, OkvedObject: the value is "okved2"'s
     };
+
+    static bool isOkvedKey(const std::string& k) { return k == "okved2" || k == "okved2_id" || k == "okved"; }
 
     // The path of the value being read: "[2].typeCorrections[0].correction.balance.current1600".
     std::string path() const
@@ -307,17 +347,23 @@ private:
             {"typeCorrections", Slot::TypeCorrections},
             {"bfoOrganizationInfo", Slot::Info},
             {"organizationInfo", Slot::Info},
+            {"periodType", Slot::PeriodType},
+            {"okved2", Slot::Okved},
+            {"okved2_id", Slot::Okved},
+            {"okved", Slot::Okved},
         };
         for (const Known& known : kKnown)
             if (k == known.key) {
                 // a correction inside a report: the report's keys are not its own
                 if (f.role == Slot::Correction && (known.slot == Slot::TypeCorrections || known.slot == Slot::ActualVersion ||
                                                    k == "organizationInfo" || known.slot == Slot::FullName ||
-                                                   known.slot == Slot::ShortName || known.slot == Slot::Inn))
+                                                   known.slot == Slot::ShortName || known.slot == Slot::Inn ||
+                                                   known.slot == Slot::Okved))
                     return;
                 readOnce(f, 0, k);
                 f.slot = known.slot;
-                f.block = k == "organizationInfo" ? 1 : 0;
+                f.block = k == "bfoOrganizationInfo" ? 0 : k == "organizationInfo" ? 1 : 2;
+                f.okved2 = k == "okved2";
                 return;
             }
         for (int b = 0; b < kBlockCount; ++b)
@@ -410,9 +456,17 @@ private:
     Details& details(Frame& f)
     {
         Record& r = record(f);
-        if (f.role != Slot::Info)
+        if (f.role != Slot::Info && f.role != Slot::OkvedObject)
             return r.own;
-        return f.block == 0 ? r.bfoInfo : r.orgInfo;
+        return f.block == 0 ? r.bfoInfo : f.block == 1 ? r.orgInfo : r.own;
+    }
+
+    // A count of months: "periodType" and a correction's "type" (12: a year).
+    std::optional<int> months(const Number* n, Kind kind)
+    {
+        if (kind == Kind::Number && n->integer && n->whole >= 1 && n->whole <= 12)
+            return static_cast<int>(n->whole);
+        return std::nullopt;
     }
 
     // A scalar value (or null) in the current frame.
@@ -425,6 +479,16 @@ private:
         const Slot slot = f.array ? elementSlot(f) : f.slot;
         switch (slot) {
         case Slot::Period:
+            // "2024-06", "2024 9 мес.": a set for part of the year
+            if (kind == Kind::String && text_->size() > 4 && !isDigit((*text_)[4]) &&
+                std::all_of(text_->begin(), text_->begin() + 4, isDigit)) {
+                record(f).interimPeriod = *text_;
+                const std::string yearOnly = text_->substr(0, 4);
+                text_ = &yearOnly;
+                record(f).period = year(n, kind);
+                text_ = nullptr;
+                break;
+            }
             record(f).period = year(n, kind);
             break;
         case Slot::ActualVersion:
@@ -444,6 +508,27 @@ private:
             break;
         case Slot::Inn:
             text(record(f), kind, details(f).inn);
+            break;
+        case Slot::Okved:
+            // the activity's code only informs: a value of another kind is passed over
+            if (kind == Kind::String)
+                (f.okved2 ? details(f).okved2 : details(f).okvedOther) = *text_;
+            break;
+        case Slot::PeriodType:
+            if (kind != Kind::Null) {
+                record(f).months = months(n, kind);
+                if (!record(f).months)
+                    problem(record(f), "\"" + path() + "\" must be the months the report covers (1 to 12)");
+            }
+            break;
+        case Slot::CorrectionType:
+            if (kind != Kind::Null) {
+                f.typeMonths = months(n, kind);
+                if (!f.typeMonths)
+                    f.typeProblem = "\"" + path() + "\" must be the months the report covers (1 to 12)";
+            }
+            break;
+        case Slot::OkvedObject:
             break;
         case Slot::Entry:
             if (kind != Kind::Null || f.array)
@@ -591,6 +676,18 @@ private:
             problem(record(parent), "\"" + path() + "\" must be a string");
             child.role = Slot::Ignore;
             break;
+        case Slot::Okved:
+            child.role = array || parent.role == Slot::OkvedObject ? Slot::Ignore : Slot::OkvedObject;
+            child.okved2 = parent.okved2;
+            break;
+        case Slot::PeriodType:
+        case Slot::CorrectionType:
+            value(nullptr, Kind::Other); // no count of months; the object's contents are not read
+            child.role = Slot::Ignore;
+            break;
+        case Slot::OkvedObject:
+            child.role = Slot::Ignore;
+            break;
         case Slot::Okei:
             problem(record(parent), "\"" + path() + "\" must be a unit code: 383, 384 or 385");
             child.role = Slot::Ignore;
@@ -616,6 +713,12 @@ private:
             frames_.push_back(f);
             const std::string at = objectPath();
             fail(source_, "\"" + at + "\" must be an object with \"balance\" or \"financialResult\"");
+        }
+        if (f.role == Slot::TypeCorrection && !records[f.record].corrections.empty()) {
+            Record& correction = records[records[f.record].corrections.back()];
+            correction.typeMonths = f.typeMonths;
+            if (!f.typeProblem.empty())
+                problem(correction, f.typeProblem);
         }
         if (f.role == Slot::Entry && !f.array)
             entries.push_back(f.record);
@@ -644,7 +747,72 @@ struct Candidate {
     std::optional<int> actualVersion; // the report's actualCorrectionNumber
     const Record* correction = nullptr;
     const Record* report = nullptr; // the entry holding it, or the correction itself
+    std::string interim;            // what the set covers when it is not the year: "6 месяцев 2024 года"
 };
+
+std::string monthsText(int months)
+{
+    const char* word = months == 1 ? "месяц" : months <= 4 ? "месяца" : "месяцев";
+    return std::to_string(months) + " " + word;
+}
+
+// Interim sets (a quarter, a half-year, nine months) stand in the resource's
+// list beside the annual ones: told by a count of months other than 12 or by
+// a period that is more than a year.
+std::string interimText(const Record& correction, const Record& report, std::optional<int> year)
+{
+    const std::string yearText = year ? " " + std::to_string(*year) + " года" : std::string();
+    for (const std::optional<int>& m : {correction.months, correction.typeMonths, report.months})
+        if (m && *m != 12)
+            return monthsText(*m) + yearText;
+    for (const std::string* p : {&correction.interimPeriod, &report.interimPeriod})
+        if (!p->empty())
+            return "период «" + *p + "»";
+    return {};
+}
+
+struct Collected {
+    std::vector<Candidate> annual;
+    std::vector<std::string> interimNotes; // one per interim set
+    std::set<int> unpublished;             // years whose entry has no correction yet
+};
+
+Collected collect(const Reader& reader, const std::string& source)
+{
+    Collected out;
+    std::vector<Candidate> all;
+    for (const std::size_t e : reader.entries) {
+        const Record& entry = reader.records[e];
+        if (entry.hasTypeCorrections) {
+            if (entry.corrections.empty() && entry.period)
+                out.unpublished.insert(*entry.period);
+            for (const std::size_t c : entry.corrections) {
+                const Record& correction = reader.records[c];
+                all.push_back(Candidate{entry.period ? entry.period : correction.period,
+                                        correction.version.value_or(0), entry.actualVersion, &correction, &entry, {}});
+            }
+        } else if (entry.hasFormKey) {
+            all.push_back(Candidate{entry.period, entry.version.value_or(0), entry.actualVersion, &entry, &entry, {}});
+        } else {
+            fail(source, (entry.where.empty() ? std::string("the top level") : "\"" + entry.where + "\"") +
+                             " is not a report: it has neither \"typeCorrections\" nor \"balance\" or \"financialResult\"");
+        }
+    }
+    std::set<std::string> seen;
+    for (Candidate& c : all) {
+        c.interim = interimText(*c.correction, *c.report, c.year);
+        if (c.interim.empty()) {
+            out.annual.push_back(c);
+        } else if (seen.insert(c.interim).second) {
+            out.interimNotes.push_back("Промежуточная отчетность за " + c.interim +
+                                       " пропущена: анализ ведется по годовой отчетности.");
+        }
+    }
+    for (const Candidate& c : out.annual)
+        if (c.year)
+            out.unpublished.erase(*c.year);
+    return out;
+}
 
 std::string yearList(const std::vector<Candidate>& all)
 {
@@ -658,39 +826,34 @@ std::string yearList(const std::vector<Candidate>& all)
     return out.empty() ? "none" : out;
 }
 
-const Candidate& choose(const std::vector<Candidate>& all, std::optional<int> year, const std::string& source)
+// The file holds nothing to read for the annual analysis.
+[[noreturn]] void failNoAnnual(const Collected& c, const std::string& source)
 {
-    if (all.empty())
-        fail(source, "the file holds no report");
-    if (all.size() > 1)
-        for (const auto& c : all)
-            if (!c.year)
-                fail(source, "\"" + keyPath(c.correction->where, "period") +
-                                 "\" is missing: the reports cannot be told apart by year");
-    int wanted = 0;
-    if (year) {
-        wanted = *year;
-    } else {
-        for (const auto& c : all)
-            wanted = std::max(wanted, c.year.value_or(0));
-    }
-    std::vector<const Candidate*> ofYear;
-    for (const auto& c : all)
-        if (!c.year || *c.year == wanted)
-            ofYear.push_back(&c);
-    if (ofYear.empty())
-        fail(source, "no report for the year " + std::to_string(wanted) + " (the file holds " + yearList(all) + ")");
+    if (!c.interimNotes.empty())
+        fail(source, "the file holds only interim reports (for less than a year): the analysis needs the annual statements");
+    fail(source, "the file holds no report");
+}
 
-    // The valid correction is the one the report names; a file without that
-    // number (a single correction as served on its own) gives the newest.
+struct YearChoice {
+    const Candidate* chosen = nullptr;
+    std::vector<std::string> notes; // which correction was taken where the file does not say
+};
+
+// The valid correction of one year: the one the report names. Where it names
+// none (no "actualCorrectionNumber", or null) or one the file lacks, the
+// highest "correctionVersion", and a note says so.
+YearChoice chooseInYear(const std::vector<const Candidate*>& ofYear, int year, const std::string& source)
+{
+    const std::string yearText = year ? "the year " + std::to_string(year) : "the report";
+    const std::string noteHead = year ? "Отчетность за " + std::to_string(year) + " год: " : "Отчетность: ";
     std::vector<const Candidate*> valid;
     for (const Candidate* c : ofYear)
         if (!c->actualVersion || c->version == *c->actualVersion)
             valid.push_back(c);
-    const std::string yearText = wanted ? "the year " + std::to_string(wanted) : "the report";
-    if (valid.empty())
-        fail(source, "no valid correction for " + yearText + ": \"actualCorrectionNumber\" is " +
-                         std::to_string(*ofYear.front()->actualVersion) + " but no correction has that \"correctionVersion\"");
+    const bool namedMissing = valid.empty();
+    if (namedMissing)
+        valid = ofYear;
+    YearChoice out;
     const Candidate* best = valid.front();
     for (const Candidate* c : valid)
         if (c->version > best->version)
@@ -699,37 +862,36 @@ const Candidate& choose(const std::vector<Candidate>& all, std::optional<int> ye
         if (c != best && c->version == best->version)
             fail(source, "two corrections numbered " + std::to_string(best->version) + " for " + yearText + " (\"" +
                              best->correction->where + "\" and \"" + c->correction->where + "\")");
-    return *best;
+    out.chosen = best;
+    const std::string taken = "взята корректировка " + std::to_string(best->version) + " с наибольшим номером.";
+    if (namedMissing)
+        out.notes.push_back(noteHead + "актуальная корректировка " + std::to_string(*ofYear.front()->actualVersion) +
+                            " («actualCorrectionNumber») в файле отсутствует, " + taken);
+    else if (!best->actualVersion && valid.size() > 1)
+        out.notes.push_back(noteHead + "номер актуальной корректировки («actualCorrectionNumber») не указан, " + taken);
+    return out;
 }
 
-} // namespace
-
-Statement readStateJson(std::string_view bytes, const std::string& source, std::optional<int> year)
+// The codes of "knd": one, or several in one text ("0710099 0710095").
+std::vector<std::string> kndCodes(const std::string& knd)
 {
-    if (bytes.size() > statement_limits::kMaxStateJsonBytes)
-        fail(source, "file is larger than " + std::to_string(statement_limits::kMaxStateJsonBytes) + " bytes");
-    Reader reader(source);
-    json::sax_parse(bytes.begin(), bytes.end(), &reader);
-    if (!reader.topSeen)
-        fail(source, "the top level must be a report (an object) or a list of reports (an array)");
-
-    std::vector<Candidate> all;
-    for (const std::size_t e : reader.entries) {
-        const Record& entry = reader.records[e];
-        if (entry.hasTypeCorrections) {
-            for (const std::size_t c : entry.corrections) {
-                const Record& correction = reader.records[c];
-                all.push_back(Candidate{entry.period ? entry.period : correction.period,
-                                        correction.version.value_or(0), entry.actualVersion, &correction, &entry});
-            }
-        } else if (entry.hasFormKey) {
-            all.push_back(Candidate{entry.period, entry.version.value_or(0), entry.actualVersion, &entry, &entry});
+    std::vector<std::string> codes;
+    std::string code;
+    for (const char ch : knd + " ") {
+        if (ch == ' ' || ch == ',' || ch == ';' || ch == '\t') {
+            if (!code.empty())
+                codes.push_back(code);
+            code.clear();
         } else {
-            fail(source, (entry.where.empty() ? std::string("the top level") : "\"" + entry.where + "\"") +
-                             " is not a report: it has neither \"typeCorrections\" nor \"balance\" or \"financialResult\"");
+            code += ch;
         }
     }
-    const Candidate& chosen = choose(all, year, source);
+    return codes;
+}
+
+Statement build(const YearChoice& choice, std::optional<int> askedYear, const std::string& source)
+{
+    const Candidate& chosen = *choice.chosen;
     const Record& correction = *chosen.correction;
     const Record& report = *chosen.report;
     if (!correction.problem.empty())
@@ -741,17 +903,21 @@ Statement readStateJson(std::string_view bytes, const std::string& source, std::
     st.sourceName = source;
     // A single report without "period" has no year; the mapping says what
     // that leaves unset.
-    st.year = chosen.year ? *chosen.year : year.value_or(0);
+    st.year = chosen.year ? *chosen.year : askedYear.value_or(0);
+    st.readerNotes = choice.notes;
 
+    // Full statements, or the simplified ones of small companies; a list of
+    // codes names the forms of the set, and one simplified form makes it so.
     const std::string knd = correction.knd.empty() ? report.knd : correction.knd;
-    if (knd == kSimplifiedStatements)
-        fail(source, "\"" + keyPath(correction.where, "knd") +
-                         "\": simplified statements (KND 0710096) are not read: their lines merge what the analysis keeps "
-                         "apart; export the full statements (KND 0710099)");
-    if (!knd.empty() && knd != kFullStatements)
-        fail(source, "\"" + keyPath(correction.where, "knd") + "\": \"" + knd +
-                         "\" is not the annual accounting statements (KND 0710099)");
-    st.formatName = "state resource JSON, KND 0710099, correction " + std::to_string(chosen.version);
+    const std::vector<std::string> codes = kndCodes(knd);
+    const bool simplified = std::find(codes.begin(), codes.end(), kSimplifiedStatements) != codes.end();
+    const bool full = std::find(codes.begin(), codes.end(), kFullStatements) != codes.end();
+    if (!codes.empty() && !simplified && !full)
+        fail(source, "\"" + keyPath(correction.knd.empty() ? report.where : correction.where, "knd") + "\": \"" + knd +
+                         "\" is not the annual accounting statements (KND 0710099, or 0710096 simplified)");
+    st.simplified = simplified;
+    st.formatName = std::string("state resource JSON, KND ") + (simplified ? kSimplifiedStatements : kFullStatements) +
+                    ", correction " + std::to_string(chosen.version);
 
     // Who: the correction's own copy of the organisation's details, else the
     // report's, else keys at the report's top.
@@ -761,6 +927,9 @@ Statement readStateJson(std::string_view bytes, const std::string& source, std::
         if (st.taxNumber.empty())
             st.taxNumber = d->inn;
     }
+    for (const Details* d : {&correction.bfoInfo, &report.orgInfo, &report.own})
+        if (st.okved.empty())
+            st.okved = d->okved2.empty() ? d->okvedOther : d->okved2;
 
     // The resource serves thousands of roubles and names no unit; a block
     // that does ("okei") is taken at its word.
@@ -778,12 +947,110 @@ Statement readStateJson(std::string_view bytes, const std::string& source, std::
         st.unitCode = 384;
     for (const Record::Cell& c : correction.cells)
         st.lines[c.line][static_cast<std::size_t>(c.column)] = c.value;
-    if (!correction.blockPresent[0])
-        fail(source, "\"" + keyPath(correction.where, "balance") + "\" is missing: the report has no balance sheet");
-    if (!correction.blockPresent[1])
-        fail(source, "\"" + keyPath(correction.where, "financialResult") +
-                         "\" is missing: the report has no statement of financial results");
+    // Non-profit organisations file no statement of financial results: the
+    // balance still serves a history.
+    st.hasBalance = correction.blockPresent[0];
+    st.hasProfitLoss = correction.blockPresent[1];
+    if (!st.hasBalance && !st.hasProfitLoss)
+        fail(source, (correction.where.empty() ? std::string("the report") : "\"" + correction.where + "\"") +
+                         " has neither a balance sheet (\"balance\") nor a statement of financial results "
+                         "(\"financialResult\")");
     return st;
+}
+
+Collected parse(std::string_view bytes, const std::string& source, Reader& reader)
+{
+    if (bytes.size() > statement_limits::kMaxStateJsonBytes)
+        fail(source, "file is larger than " + std::to_string(statement_limits::kMaxStateJsonBytes) + " bytes");
+    json::sax_parse(bytes.begin(), bytes.end(), &reader);
+    if (!reader.topSeen)
+        fail(source, "the top level must be a report (an object) or a list of reports (an array)");
+    return collect(reader, source);
+}
+
+std::string withoutSource(const std::string& message, const std::string& source)
+{
+    const std::string prefix = source + ": ";
+    return message.starts_with(prefix) ? message.substr(prefix.size()) : message;
+}
+
+} // namespace
+
+Statement readStateJson(std::string_view bytes, const std::string& source, std::optional<int> year)
+{
+    Reader reader(source);
+    const Collected c = parse(bytes, source, reader);
+    const std::vector<Candidate>& all = c.annual;
+    if (all.empty())
+        failNoAnnual(c, source);
+    if (all.size() > 1)
+        for (const auto& a : all)
+            if (!a.year)
+                fail(source, "\"" + keyPath(a.correction->where, "period") +
+                                 "\" is missing: the reports cannot be told apart by year");
+    int wanted = 0;
+    if (year) {
+        wanted = *year;
+    } else {
+        for (const auto& a : all)
+            wanted = std::max(wanted, a.year.value_or(0));
+    }
+    std::vector<const Candidate*> ofYear;
+    for (const auto& a : all)
+        if (!a.year || *a.year == wanted)
+            ofYear.push_back(&a);
+    if (ofYear.empty())
+        fail(source, "no report for the year " + std::to_string(wanted) + " (the file holds " + yearList(all) + ")");
+    Statement st = build(chooseInYear(ofYear, wanted, source), year, source);
+    st.readerNotes.insert(st.readerNotes.end(), c.interimNotes.begin(), c.interimNotes.end());
+    return st;
+}
+
+StatementFile readStateJsonYears(std::string_view bytes, const std::string& source)
+{
+    Reader reader(source);
+    const Collected c = parse(bytes, source, reader);
+    if (c.annual.empty())
+        failNoAnnual(c, source);
+    StatementFile file;
+    file.notes = c.interimNotes;
+    if (c.annual.size() == 1 && !c.annual.front().year) {
+        // one report without a year: what the fixed report reads
+        file.statements.push_back(build(chooseInYear({&c.annual.front()}, 0, source), std::nullopt, source));
+        return file;
+    }
+    std::map<int, std::vector<const Candidate*>> byYear;
+    std::string newestFault;
+    for (const Candidate& a : c.annual) {
+        if (a.year)
+            byYear[*a.year].push_back(&a);
+        else {
+            newestFault = source + ": \"" + keyPath(a.correction->where, "period") +
+                          "\" is missing: the reports cannot be told apart by year";
+            file.notes.push_back("Отчет «" + a.correction->where + "» пропущен: в нем не указан год («period»).");
+        }
+    }
+    for (const int y : c.unpublished)
+        byYear.emplace(y, std::vector<const Candidate*>{});
+    // A year the reader cannot take is passed over with its reason; the
+    // others still make the history. Nothing read at all is a refusal.
+    for (const auto& [y, ofYear] : byYear) {
+        if (ofYear.empty()) {
+            file.notes.push_back("Отчетность за " + std::to_string(y) +
+                                 " год пропущена: в файле нет ее корректировок (отчетность не опубликована).");
+            continue;
+        }
+        try {
+            file.statements.push_back(build(chooseInYear(ofYear, y, source), y, source));
+        } catch (const InputError& e) {
+            newestFault = e.what();
+            file.notes.push_back("Отчетность за " + std::to_string(y) + " год пропущена: " +
+                                 withoutSource(e.what(), source));
+        }
+    }
+    if (file.statements.empty())
+        throw InputError(newestFault.empty() ? source + ": the file holds no report" : newestFault);
+    return file;
 }
 
 } // namespace kalvanta

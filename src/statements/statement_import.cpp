@@ -131,6 +131,19 @@ bool looksLikeLineCodeTable(std::string_view b)
     return false;
 }
 
+// The record and, before the mapping's notes, what the reader chose where
+// the file left it open (unless the mapping already carries it).
+ImportedAnalysis withReaderNotes(const Statement& statement)
+{
+    ImportedAnalysis out = mapStatement(statement);
+    std::vector<std::string> notes;
+    for (const std::string& note : statement.readerNotes)
+        if (std::find(out.notes.begin(), out.notes.end(), note) == out.notes.end())
+            notes.push_back(note);
+    out.notes.insert(out.notes.begin(), notes.begin(), notes.end());
+    return out;
+}
+
 std::string tooLarge(const std::string& name)
 {
     return name + ": file is larger than " + std::to_string(statement_limits::kMaxStatementBytes) + " bytes";
@@ -160,7 +173,7 @@ ImportedAnalysis importStatementText(std::string_view bytes, const std::string& 
     case InputFileKind::TaxXml:
         return mapStatement(readTaxXml(bytes, sourceName));
     case InputFileKind::StateJson:
-        return mapStatement(readStateJson(bytes, sourceName, std::nullopt));
+        return withReaderNotes(readStateJson(bytes, sourceName, std::nullopt));
     case InputFileKind::LineCodeCsv:
         return mapStatement(readLineCodeCsv(bytes, sourceName));
     case InputFileKind::InputSet:
@@ -182,8 +195,7 @@ StatementFile readStatementText(std::string_view bytes, const std::string& sourc
         file.statements.push_back(readTaxXml(bytes, sourceName));
         return file;
     case InputFileKind::StateJson:
-        file.statements.push_back(readStateJson(bytes, sourceName, std::nullopt));
-        return file;
+        return readStateJsonYears(bytes, sourceName);
     case InputFileKind::LineCodeCsv:
         file.statements.push_back(readLineCodeCsv(bytes, sourceName));
         return file;

@@ -197,4 +197,110 @@ TEST(ReportToolStatements, HelpNamesTheStatementFilesAndTheOption)
     EXPECT_NE(o.out.find("tax service's XML of annual accounting statements (KND 0710099"), std::string::npos);
 }
 
+// The state resource's quirks import through the tool to the report of the
+// sample list itself, with what the reader chose on standard error first.
+std::string replacedAll(std::string text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+std::string withName(std::string notes, const std::string& from, const std::string& to)
+{
+    return replacedAll(std::move(notes), "kalvanta-report: " + from + ": ", "kalvanta-report: " + to + ": ");
+}
+
+TEST(ReportToolStatements, StateResourceQuirksGiveTheSampleListsReport)
+{
+    const std::string sample = kSource + "/examples/statements/severny-veter-bfo.json";
+    const std::string text = readFile(sample);
+    const Outcome plain = runTool({"--date", "2026-12-08", sample});
+    ASSERT_EQ(plain.status, 0);
+    ASSERT_NE(plain.err, "");
+
+    const std::size_t split = text.find("\n },\n {\n");
+    ASSERT_NE(split, std::string::npos);
+    const std::string year2023 = text.substr(1, split + 3 - 1), year2024 = text.substr(split + 4);
+    const std::string reordered = "[" + year2024.substr(0, year2024.rfind(']')) + "," +
+                                  R"({"period": "2025", "typeCorrections": [{"type": 3, "correction":
+                                      {"periodType": 3, "balance": {"current1600": 1}}}]},)" +
+                                  year2023 + "]";
+    const std::string kChosen = " («actualCorrectionNumber»)";
+    struct Row {
+        const char* name;
+        std::string json;
+        std::string readerNote; // before the mapping's notes; empty for none
+    };
+    const std::vector<Row> rows = {
+        {"codes.json", replacedAll(text, "\"knd\": \"0710099\"", "\"knd\": \"0710099 0710095\""), ""},
+        {"named-missing.json", replacedAll(text, "\"actualCorrectionNumber\": 1", "\"actualCorrectionNumber\": 4"),
+         "Отчетность за 2024 год: актуальная корректировка 4" + kChosen +
+             " в файле отсутствует, взята корректировка 1 с наибольшим номером."},
+        {"named-null.json", replacedAll(text, "\"actualCorrectionNumber\": 1", "\"actualCorrectionNumber\": null"),
+         "Отчетность за 2024 год: номер актуальной корректировки" + kChosen +
+             " не указан, взята корректировка 1 с наибольшим номером."},
+        {"fractions.json",
+         replacedAll(replacedAll(replacedAll(text, "\"current1600\": 12510", "\"current1600\": 1.251E4"),
+                                 "\"correctionVersion\": 1", "\"correctionVersion\": 1.0"),
+                     "\"actualCorrectionNumber\": 1", "\"actualCorrectionNumber\": 1.0"),
+         ""},
+        {"reordered.json", reordered,
+         "Промежуточная отчетность за 3 месяца 2025 года пропущена: анализ ведется по годовой отчетности."},
+    };
+    TempDir dir;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string file = dir.file(row.name);
+        ASSERT_NE(row.json, text);
+        writeFile(file, row.json);
+        const Outcome o = runTool({"--date", "2026-12-08", file});
+        EXPECT_EQ(o.status, 0);
+        EXPECT_EQ(o.err, (row.readerNote.empty() ? "" : "kalvanta-report: " + file + ": " + row.readerNote + "\n") +
+                             withName(plain.err, sample, file));
+        EXPECT_EQ(o.out, plain.out);
+    }
+}
+
+TEST(ReportToolStatements, StateResourceSimplifiedImportsAndAReportWithoutFormsIsRefusedByItsKey)
+{
+    TempDir dir;
+    const std::string simplified = dir.file("simplified.json");
+    // The fixed report divides by totals the simplified form lacks (the
+    // mapping of simplified statements derives them): here they are given.
+    writeFile(simplified, R"([{"period": "2024", "knd": "0710096", "actualCorrectionNumber": 0,
+        "organizationInfo": {"fullName": "ООО \"Малое\"", "inn": "7701000002"},
+        "typeCorrections": [{"type": 12, "correction": {"correctionVersion": 0, "knd": "0710096",
+          "balance": {"current1150": 300, "previous1150": 280, "beforePrevious1150": 250,
+                      "current1210": 100, "previous1210": 90, "beforePrevious1210": 80,
+                      "current1230": 60, "previous1230": 50, "beforePrevious1230": 40,
+                      "current1250": 40, "previous1250": 30, "beforePrevious1250": 30,
+                      "current1600": 500, "previous1600": 450, "beforePrevious1600": 400,
+                      "current1300": 320, "previous1300": 300, "beforePrevious1300": 270,
+                      "current1410": 80, "previous1410": 60, "beforePrevious1410": 50,
+                      "current1520": 100, "previous1520": 90, "beforePrevious1520": 80,
+                      "current1700": 500, "previous1700": 450, "beforePrevious1700": 400,
+                      "current1100": 300, "previous1100": 280, "beforePrevious1100": 250,
+                      "current1200": 200, "previous1200": 170, "beforePrevious1200": 150,
+                      "current1400": 80, "previous1400": 60, "beforePrevious1400": 50,
+                      "current1500": 100, "previous1500": 90, "beforePrevious1500": 80},
+          "financialResult": {"current2110": 900, "previous2110": 800, "current2120": -700, "previous2120": -640,
+                              "current2330": -5, "previous2330": -4, "current2340": 10, "previous2340": 8,
+                              "current2350": -15, "previous2350": -12, "current2410": -38, "previous2410": -30,
+                              "current2400": 152, "previous2400": 122}}}]}])");
+    const Outcome o = runTool({"--date", "2026-12-08", simplified});
+    EXPECT_EQ(o.status, 0) << o.err;
+    EXPECT_NE(o.out.find("\n Название предприятия - ООО \"Малое\", ИНН 7701000002, 2022-2024 гг.\n"),
+              std::string::npos);
+
+    const std::string none = dir.file("none.json");
+    writeFile(none, R"([{"period": "2024", "typeCorrections": [{"correction": {"balance": null}}]}])");
+    const Outcome refused = runTool({"--date", "2026-12-08", none});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.err, "kalvanta-report: " + none +
+                               ": \"[0].typeCorrections[0].correction\" has neither a balance sheet (\"balance\") nor a "
+                               "statement of financial results (\"financialResult\")\n");
+    EXPECT_EQ(refused.out, "");
+}
+
 } // namespace

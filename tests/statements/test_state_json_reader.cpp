@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "inputs/json_loader.h"
 #include "statements/state_json_reader.h"
@@ -108,6 +109,104 @@ INSTANTIATE_TEST_SUITE_P(
         Accepted{"NoPeriodNoYear", R"({"balance": {"current1600": 9}, "financialResult": {}})", 0, 9, "", 384}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The resource's quirks, read by the fixed report's path (the newest year).
+struct Quirk {
+    const char* name;
+    std::string json;
+    int year;
+    int line; // a line of the year taken and its current value
+    double value;
+    bool simplified, hasBalance, hasProfitLoss;
+    const char* okved;
+    std::vector<std::string> notes;
+};
+
+// One year's report: `corrections` inside typeCorrections, the entry's keys before them.
+std::string entry(const std::string& period, const std::string& keys, const std::string& corrections)
+{
+    return R"({"period": ")" + period + "\", " + keys + (keys.empty() ? "" : ", ") + R"("typeCorrections": [)" +
+           corrections + "]}";
+}
+
+std::string correction(const std::string& body) { return R"({"type": 12, "correction": {)" + body + "}}"; }
+
+const std::string kForms = R"("balance": {"current1600": 10}, "financialResult": {"current2110": 4})";
+
+TEST(StateJson, QuirksOfTheResource)
+{
+    const std::vector<Quirk> rows = {
+        {"simplified statements", entry("2024", R"("knd": "0710096")", correction(R"("knd": "0710096", "correctionVersion": 0,
+             "balance": {"current1150": 7, "current1230": 2, "current1600": 9, "current1520": 3, "current1700": 9},
+             "financialResult": {"current2110": 50, "current2120": -40, "current2400": 8})")),
+         2024, 1150, 7, true, true, true, "", {}},
+        {"full statements with an auditor's code beside",
+         entry("2024", R"("knd": "0710099 0710095")", correction(kForms)), 2024, 1600, 10, false, true, true, "", {}},
+        {"simplified among a list of codes", entry("2024", "", correction(R"("knd": "0710096 0710099", )" + kForms)),
+         2024, 2110, 4, true, true, true, "", {}},
+        {"the named correction is missing: the highest taken",
+         entry("2024", R"("actualCorrectionNumber": 3)",
+               correction(R"("correctionVersion": 0, "balance": {"current1600": 1}, "financialResult": {})") + "," +
+                   correction(R"("correctionVersion": 2, "balance": {"current1600": 22}, "financialResult": {})") + "," +
+                   correction(R"("correctionVersion": 1, "balance": {"current1600": 11}, "financialResult": {})")),
+         2024, 1600, 22, false, true, true, "",
+         {"Отчетность за 2024 год: актуальная корректировка 3 («actualCorrectionNumber») в файле отсутствует, "
+          "взята корректировка 2 с наибольшим номером."}},
+        {"actualCorrectionNumber null",
+         entry("2024", R"("actualCorrectionNumber": null)",
+               correction(R"("correctionVersion": 1, "balance": {"current1600": 11}, "financialResult": {})") + "," +
+                   correction(R"("correctionVersion": 0, "balance": {"current1600": 1}, "financialResult": {})")),
+         2024, 1600, 11, false, true, true, "",
+         {"Отчетность за 2024 год: номер актуальной корректировки («actualCorrectionNumber») не указан, взята "
+          "корректировка 1 с наибольшим номером."}},
+        {"numbers with a fraction and an exponent",
+         entry("2024", R"("actualCorrectionNumber": 1.0)",
+               correction(R"("correctionVersion": 1.0, "balance": {"okei": 384.0, "current1600": 2.5736328136E10},
+                             "financialResult": {"current2110": 418.0})")),
+         2024, 1600, 25736328136.0, false, true, true, "", {}},
+        {"years in any order and with gaps",
+         "[" + entry("2021", "", correction(kForms)) + "," +
+             entry("2025", "", correction(R"("balance": {"current1600": 25}, "financialResult": {})")) + "," +
+             entry("2023", "", correction(kForms)) + "]",
+         2025, 1600, 25, false, true, true, "", {}},
+        {"an interim set by its correction's type",
+         "[" + entry("2024", "", correction(kForms)) + "," +
+             entry("2025", "", R"({"type": 6, "correction": {"periodType": 6, "balance": {"current1600": 99}}})") + "]",
+         2024, 1600, 10, false, true, true, "",
+         {"Промежуточная отчетность за 6 месяцев 2025 года пропущена: анализ ведется по годовой отчетности."}},
+        {"an interim set by its period",
+         "[" + entry("2025-09", "", correction(kForms)) + "," + entry("2024", "", correction(kForms)) + "," +
+             entry("2025", R"("periodType": 3)", correction(kForms)) + "]",
+         2024, 1600, 10, false, true, true, "",
+         {"Промежуточная отчетность за период «2025-09» пропущена: анализ ведется по годовой отчетности.",
+          "Промежуточная отчетность за 3 месяца 2025 года пропущена: анализ ведется по годовой отчетности."}},
+        {"a non-profit organisation: no statement of financial results",
+         entry("2024", R"("organizationInfo": {"okved2": {"id": "94.99", "name": "Деятельность общественных организаций"}})",
+               correction(R"("balance": {"current1600": 10}, "financialResult": null)")),
+         2024, 1600, 10, false, true, false, "94.99", {}},
+        {"no balance sheet", entry("2024", "", correction(R"("financialResult": {"current2110": 4})")), 2024, 2110, 4,
+         false, false, true, "", {}},
+        {"the correction's copy of the activity first",
+         entry("2024", R"("organizationInfo": {"okved2": "47.11"})",
+               correction(R"("bfoOrganizationInfo": {"okved2_id": "46.90"}, )" + kForms)),
+         2024, 1600, 10, false, true, true, "46.90", {}},
+        {"the activity at the report's top", R"({"period": "2024", "okved": "01.11", )" + kForms + "}", 2024, 1600, 10,
+         false, true, true, "01.11", {}},
+    };
+    for (const Quirk& q : rows) {
+        SCOPED_TRACE(q.name);
+        const Statement st = readStateJson(q.json, "q.json", std::nullopt);
+        EXPECT_EQ(st.year, q.year);
+        ASSERT_EQ(st.lines.count(q.line), 1u);
+        EXPECT_EQ(st.lines.at(q.line)[kCurrent], q.value);
+        EXPECT_EQ(st.simplified, q.simplified);
+        EXPECT_EQ(st.hasBalance, q.hasBalance);
+        EXPECT_EQ(st.hasProfitLoss, q.hasProfitLoss);
+        EXPECT_EQ(st.okved, q.okved);
+        EXPECT_EQ(st.readerNotes, q.notes);
+        EXPECT_EQ(st.formatName.find(q.simplified ? "KND 0710096" : "KND 0710099"), 21u) << st.formatName;
+    }
+}
+
 struct Rejected {
     const char* name;
     std::string json;
@@ -154,12 +253,25 @@ INSTANTIATE_TEST_SUITE_P(
                  "\"financialResult.current1600\": line 1600 does not belong"},
         Rejected{"ThreeYearsOfProfit", replaced(kOne, "\"current2110\"", "\"beforePrevious2110\""),
                  "no before-previous column"},
-        Rejected{"NoBalance", R"({"period": "2024", "financialResult": {}})", "\"balance\" is missing"},
-        Rejected{"NoProfitAndLoss", R"({"period": "2024", "balance": {}})", "\"financialResult\" is missing"},
+        Rejected{"NeitherForm", R"({"period": "2024", "balance": null, "financialResult": null})",
+                 "the report has neither a balance sheet (\"balance\") nor a statement of financial results"},
+        Rejected{"NeitherFormInList",
+                 R"([{"period": "2024", "typeCorrections": [{"correction": {"balance": null, "financialResult": null}}]}])",
+                 "\"[0].typeCorrections[0].correction\" has neither a balance sheet"},
         Rejected{"BalanceNotObject", R"({"period": "2024", "balance": [], "financialResult": {}})",
                  "\"balance\" must be an object"},
-        Rejected{"Simplified", replaced(kOne, "{", R"({"knd": "0710096", )"), "KND 0710096"},
-        Rejected{"OtherDocument", replaced(kOne, "{", R"({"knd": "1151001", )"), "\"1151001\" is not"},
+        Rejected{"OtherDocument", replaced(kOne, "{", R"({"knd": "1151001", )"),
+                 "\"knd\": \"1151001\" is not the annual accounting statements (KND 0710099, or 0710096 simplified)"},
+        Rejected{"OtherDocuments", replaced(kOne, "{", R"({"knd": "0710095 1151001", )"), "\"0710095 1151001\" is not"},
+        Rejected{"OnlyInterim", replaced(kOne, "{", R"({"periodType": 6, )"),
+                 "the file holds only interim reports (for less than a year)"},
+        Rejected{"PeriodTypeNotMonths", replaced(kOne, "{", R"({"periodType": "year", )"),
+                 "\"periodType\" must be the months the report covers (1 to 12)"},
+        Rejected{"CorrectionTypeNotMonths",
+                 R"({"period": "2024", "typeCorrections": [{"type": 13, "correction": {"balance": {}}}]})",
+                 "\"typeCorrections[0].type\" must be the months the report covers"},
+        Rejected{"CorrectionNumberFraction", replaced(kOne, "{", R"({"correctionVersion": 1.5, )"),
+                 "\"correctionVersion\" must be a whole number"},
         Rejected{"BadUnit", replaced(kOne, "{\"current1600\"", "{\"okei\": \"999\", \"current1600\""),
                  "\"balance.okei\""},
         Rejected{"NoYearAmongSeveral", "[" + kOne + R"(, {"balance": {}, "financialResult": {}}])",
@@ -169,10 +281,6 @@ INSTANTIATE_TEST_SUITE_P(
         Rejected{"NumberAtTop", "42", "top level must be"},
         Rejected{"ListItemNotObject", "[" + kOne + ", 3]", "\"[1]\" must be an object"},
         Rejected{"EmptyList", "[]", "no report"},
-        Rejected{"NoValidCorrection",
-                 R"({"period": "2024", "actualCorrectionNumber": 2, "typeCorrections": [
-                     {"correction": {"correctionVersion": 0, "balance": {}, "financialResult": {}}}]})",
-                 "no valid correction for the year 2024"},
         Rejected{"TwoValidCorrections",
                  "[" + kOne + "," + kOne + "]", "two corrections numbered 0"},
         Rejected{"CorrectionNotReport",

@@ -10,6 +10,7 @@
 #include "analysis/report_sink.h"
 #include "inputs/input_set_writer.h"
 #include "statement_test_util.h"
+#include "statements/state_json_reader.h"
 #include "statements/statement_import.h"
 #include "statements/statement_limits.h"
 
@@ -168,6 +169,93 @@ TEST(StatementImport, WorkedExampleSampleDiffersOnlyWhereTheNotesSay)
     std::vector<std::string> movedReport = reportLines(movedOnly);
     movedReport[5] = mine[5];
     EXPECT_EQ(movedReport, mine);
+}
+
+
+// The state resource's list for a company's history: every annual year in
+// its valid correction, oldest first, whatever order the file gives.
+std::string yearEntry(int year, const std::string& knd, const std::string& forms)
+{
+    return R"({"period": ")" + std::to_string(year) + R"(", "actualCorrectionNumber": 0, "knd": ")" + knd +
+           R"(", "organizationInfo": {"fullName": "ООО \"Ромашка\"", "inn": "7701000001"},
+              "typeCorrections": [{"type": 12, "correction": {"correctionVersion": 0, )" + forms + "}}]}";
+}
+
+std::string yearForms(int year)
+{
+    return R"("balance": {"current1600": )" + std::to_string(year) + R"(}, "financialResult": {"current2110": 1})";
+}
+
+TEST(StatementImport, StateResourceListGivesEveryAnnualYearOldestFirst)
+{
+    const std::string list = "[" + yearEntry(2024, "0710099", yearForms(2024)) + "," +
+                             yearEntry(2021, "0710096", yearForms(2021)) + "," +
+                             yearEntry(2025, "0710099", yearForms(2025)) + "," +
+                             yearEntry(2023, "0710096 0710099", yearForms(2023)) + "]";
+    const StatementFile file = readStatementText(list, "list.json");
+    ASSERT_EQ(file.statements.size(), 4u);
+    const int years[] = {2021, 2023, 2024, 2025};
+    const bool simplified[] = {true, true, false, false}; // simplified until 2023, then full
+    for (std::size_t i = 0; i < 4; ++i) {
+        const Statement& st = file.statements[i];
+        EXPECT_EQ(st.year, years[i]);
+        EXPECT_EQ(st.lines.at(1600)[kCurrent], years[i]); // each year its own figures
+        EXPECT_EQ(st.simplified, simplified[i]) << st.year;
+        EXPECT_EQ(st.organisation, "ООО \"Ромашка\"");
+        EXPECT_EQ(st.sourceName, "list.json");
+    }
+    EXPECT_TRUE(file.notes.empty());
+}
+
+TEST(StatementImport, StateResourceYearsThatCannotBeReadArePassedOverWithTheirReason)
+{
+    const std::string list =
+        "[" + yearEntry(2022, "0710099", R"("balance": {"current1600": "много"}, "financialResult": {})") + "," +
+        yearEntry(2023, "0710099", yearForms(2023)) + "," +
+        yearEntry(2024, "0710099", R"("balance": {"current1600": 5}, "financialResult": null)") + "," +
+        R"({"period": "2026", "typeCorrections": []},)" +
+        R"({"period": "2025", "typeCorrections": [{"type": 9, "correction": {"balance": {}}}]},)" +
+        yearEntry(2021, "0710001", yearForms(2021)) + "]";
+    const StatementFile file = readStatementText(list, "list.json");
+    ASSERT_EQ(file.statements.size(), 2u);
+    EXPECT_EQ(file.statements[0].year, 2023);
+    EXPECT_EQ(file.statements[1].year, 2024);
+    EXPECT_FALSE(file.statements[1].hasProfitLoss); // a non-profit year still gives its balance
+    const std::vector<std::string> notes = {
+        "Промежуточная отчетность за 9 месяцев 2025 года пропущена: анализ ведется по годовой отчетности.",
+        "Отчетность за 2021 год пропущена: \"[5].knd\": \"0710001\" is not the annual "
+        "accounting statements (KND 0710099, or 0710096 simplified)",
+        "Отчетность за 2022 год пропущена: \"[0].typeCorrections[0].correction.balance.current1600\" must be a number",
+        "Отчетность за 2026 год пропущена: в файле нет ее корректировок (отчетность не опубликована).",
+    };
+    EXPECT_EQ(file.notes, notes);
+
+    // The fixed report reads the newest annual year and says what it passed over.
+    const Statement newest = readStateJson(list, "list.json", std::nullopt);
+    EXPECT_EQ(newest.year, 2024);
+    EXPECT_EQ(newest.readerNotes, std::vector<std::string>{notes.front()});
+}
+
+TEST(StatementImport, StateResourceListWithNoReadableYearIsRefusedWithTheNewestReason)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"[" + yearEntry(2023, "0710099", R"("balance": {"current1600": true}, "financialResult": {})") + "," +
+             yearEntry(2024, "0710099", R"("balance": {"current2110": 1}, "financialResult": {})") + "]",
+         "l.json: \"[1].typeCorrections[0].correction.balance.current2110\": line 2110 does not belong in \"balance\""},
+        {R"([{"period": "2024", "typeCorrections": []}])", "l.json: the file holds no report"},
+        {R"([{"period": "2024-06", "balance": {}}])",
+         "l.json: the file holds only interim reports (for less than a year): the analysis needs the annual statements"},
+        {R"([{"balance": {}}, {"financialResult": {}}])",
+         "l.json: \"[1].period\" is missing: the reports cannot be told apart by year"},
+    };
+    for (const auto& [text, message] : cases) {
+        try {
+            (void)readStatementText(text, "l.json");
+            ADD_FAILURE() << message;
+        } catch (const InputError& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    }
 }
 
 } // namespace
