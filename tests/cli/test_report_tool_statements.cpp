@@ -141,19 +141,15 @@ TEST(ReportToolStatements, SavedInputSetOfAnInputSetIsTheSameFile)
 TEST(ReportToolStatements, RefusedStatementIsBadInputAndTheOthersAreReported)
 {
     TempDir dir;
-    const std::string simplified = dir.file("NO_BOUPR.xml");
-    std::string text = readFile(kSampleXml);
-    text.replace(text.find("0710099"), 7, "0710096");
-    writeFile(simplified, text);
+    const std::string nonProfit = kSource + "/examples/statements/NO_BUHOTCH_non-profit-2024.xml";
     const std::string junk = dir.file("junk.txt");
     writeFile(junk, "just some words\n");
 
-    const Outcome o = runTool({"--date", "2026-12-08", simplified, kSampleXml, junk, kTwoYear});
+    const Outcome o = runTool({"--date", "2026-12-08", nonProfit, kSampleXml, junk, kTwoYear});
     EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err, "kalvanta-report: " + simplified +
-                         ": simplified accounting statements (KND 0710096) cannot be imported: their balance "
-                         "and results have too few lines for the analysis; import the full annual "
-                         "statements (KND 0710099) or a line-code table\n" +
+    EXPECT_EQ(o.err, "kalvanta-report: " + nonProfit +
+                         ": the statement of financial results (profit and loss, form No. 2) is missing; the "
+                         "analysis needs it (the balance alone serves only a company's history)\n" +
                          notesOf(kSampleXml) + "kalvanta-report: " + junk +
                          ": not a statement file: neither the tax service's XML, the state resource's JSON "
                          "nor a line-code table (CSV)\n");
