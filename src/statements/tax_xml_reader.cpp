@@ -472,25 +472,28 @@ Statement readTaxXml(std::string_view bytes, const std::string& source)
         fail(source, "file is larger than " + std::to_string(statement_limits::kMaxStatementBytes) + " bytes");
     DecodedText decoded = utf8Text(bytes, source);
 
-    pugi::xml_document doc;
-    pugi::xml_parse_result parsed = parseXml(doc, decoded.text);
+    pugi::xml_document declaredDoc;
+    pugi::xml_document utf8Doc;
+    const pugi::xml_document* used = &declaredDoc;
+    pugi::xml_parse_result parsed = parseXml(declaredDoc, decoded.text);
     bool readAsUtf8 = false;
-    if ((!parsed || !rootIsFile(doc)) && decoded.declaredCp1251) {
+    if ((!parsed || !rootIsFile(declaredDoc)) && decoded.declaredCp1251) {
         // Declared windows-1251 but written in UTF-8: the declared reading
         // garbles the root element; the bytes as UTF-8 give it.
         std::string_view raw = bytes;
         if (raw.starts_with("\xEF\xBB\xBF"))
             raw.remove_prefix(3);
         if (hasNonAscii(raw) && doc::isValidUtf8(raw)) {
-            pugi::xml_document again;
-            const std::string text(raw);
-            const pugi::xml_parse_result second = parseXml(again, text);
-            if (second && rootIsFile(again)) {
-                parsed = parseXml(doc, text);
+            const pugi::xml_parse_result second = parseXml(utf8Doc, std::string(raw));
+            if (second && rootIsFile(utf8Doc)) {
+                parsed = second;
+                used = &utf8Doc;
                 readAsUtf8 = true;
+                declaredDoc.reset();
             }
         }
     }
+    const pugi::xml_document& doc = *used;
     if (!parsed)
         fail(source, std::string("malformed XML at byte ") + std::to_string(parsed.offset) + ": " +
                          parsed.description());
