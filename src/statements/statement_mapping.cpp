@@ -399,9 +399,6 @@ ImportedAnalysis mapStatement(const Statement& original)
             out.notes.push_back("Строка 1230 «Финансовые и другие оборотные активы» упрощенной отчетности (с "
                                 "дебиторской задолженностью) перенесена целиком в строку 240 «Краткосрочная "
                                 "дебиторская задолженность», строки 230, 250 и 270 приняты равными 0.");
-        if (original.lines.count(1300) && m.nonZeroIn(1300, balanceCols))
-            out.notes.push_back("Строка 1300 «Капитал и резервы» упрощенной отчетности дана без разбивки по "
-                                "статьям: строки 410–470 приняты равными 0, итог 490 равен строке 1300.");
         if (m.nonZeroIn(1350, balanceCols) || m.nonZeroIn(1360, balanceCols))
             out.notes.push_back("Строки 1350 «Целевые средства» и 1360 «Фонд недвижимого и особо ценного движимого "
                                 "имущества и иные целевые фонды» перенесены в строки 420 «Добавочный капитал» и "
@@ -416,6 +413,13 @@ ImportedAnalysis mapStatement(const Statement& original)
                             "дебиторская задолженность» принята равной 0: новая форма не делит "
                             "задолженность по срокам.");
     }
+    // A small business's aggregated balance (and every simplified one) gives
+    // the capital without its lines.
+    const bool capitalLines = s.lines.count(1310) || s.lines.count(1320) || s.lines.count(1340) ||
+                              s.lines.count(1350) || s.lines.count(1360) || s.lines.count(1370);
+    if (original.lines.count(1300) && !capitalLines && m.nonZeroIn(1300, balanceCols))
+        out.notes.push_back("Строка 1300 «Капитал и резервы» дана без разбивки по статьям: строки 410–470 "
+                            "приняты равными 0, итог 490 равен строке 1300.");
     for (const auto& [code, cells] : s.lines) {
         (void)cells;
         if (!isBalanceLine(code) || code % 10 != 0 || code % 100 == 0 || !m.nonZeroIn(code, balanceCols))

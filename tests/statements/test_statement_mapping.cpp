@@ -433,8 +433,8 @@ const char* const kSimplified1230 =
     "перенесена целиком в строку 240 «Краткосрочная дебиторская задолженность», строки 230, 250 и 270 "
     "приняты равными 0.";
 const char* const kSimplified1300 =
-    "Строка 1300 «Капитал и резервы» упрощенной отчетности дана без разбивки по статьям: строки 410–470 "
-    "приняты равными 0, итог 490 равен строке 1300.";
+    "Строка 1300 «Капитал и резервы» дана без разбивки по статьям: строки 410–470 приняты равными 0, итог 490 "
+    "равен строке 1300.";
 const char* const kSimplified2120 =
     "Строка 2120 «Расходы по обычной деятельности» упрощенной отчетности перенесена целиком в строку 020 "
     "«Себестоимость проданных товаров», коммерческие и управленческие расходы (030, 040) приняты равными 0.";
@@ -497,7 +497,7 @@ TEST(StatementMapping, SimplifiedStatementFormsItsTotalsAndPassesTheIdentities)
     }
     EXPECT_EQ(a.notes, (std::vector<std::string>{kDerived1100, kDerived1200, kDerived1400, kDerived1500,
                                                  kDerived2200, kDerived2300, kSimplified1150, kSimplified1170,
-                                                 kSimplified1230, kSimplified1300, kSimplified2120, kOther1450,
+                                                 kSimplified1230, kSimplified2120, kSimplified1300, kOther1450,
                                                  kOther}));
 }
 
@@ -521,7 +521,7 @@ TEST(StatementMapping, SimplifiedStatementNotesFollowTheFile)
              setLine(s, 1500, 580, 500, 600);
          },
          {kDerived1200, kDerived1400, kDerived2200, kDerived2300, kSimplified1150, kSimplified1170, kSimplified1230,
-          kSimplified1300, kSimplified2120, kOther1450, kOther},
+          kSimplified2120, kSimplified1300, kOther1450, kOther},
          900, 850},
         {"zero aggregates give no reclassification note; the reader's notes come last",
          [](Statement& s) {
@@ -537,7 +537,7 @@ TEST(StatementMapping, SimplifiedStatementNotesFollowTheFile)
              s.readerNotes = {"записка читателя"};
          },
          {kDerived1100, kDerived1200, kDerived1400, kDerived1500, kDerived2200, kDerived2300, kSimplified1230,
-          kSimplified1300, kSimplified2120, "записка читателя"},
+          kSimplified2120, kSimplified1300, "записка читателя"},
          900, 0},
         {"a non-profit organisation's target funds in place of the capital",
          [](Statement& s) {
