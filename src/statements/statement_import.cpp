@@ -131,19 +131,6 @@ bool looksLikeLineCodeTable(std::string_view b)
     return false;
 }
 
-// The record and, before the mapping's notes, what the reader chose where
-// the file left it open (unless the mapping already carries it).
-ImportedAnalysis withReaderNotes(const Statement& statement)
-{
-    ImportedAnalysis out = mapStatement(statement);
-    std::vector<std::string> notes;
-    for (const std::string& note : statement.readerNotes)
-        if (std::find(out.notes.begin(), out.notes.end(), note) == out.notes.end())
-            notes.push_back(note);
-    out.notes.insert(out.notes.begin(), notes.begin(), notes.end());
-    return out;
-}
-
 std::string tooLarge(const std::string& name)
 {
     return name + ": file is larger than " + std::to_string(statement_limits::kMaxStatementBytes) + " bytes";
@@ -173,7 +160,7 @@ ImportedAnalysis importStatementText(std::string_view bytes, const std::string& 
     case InputFileKind::TaxXml:
         return mapStatement(readTaxXml(bytes, sourceName));
     case InputFileKind::StateJson:
-        return withReaderNotes(readStateJson(bytes, sourceName, std::nullopt));
+        return mapStatement(readStateJson(bytes, sourceName, std::nullopt));
     case InputFileKind::LineCodeCsv:
         return mapStatement(readLineCodeCsv(bytes, sourceName));
     case InputFileKind::InputSet:
