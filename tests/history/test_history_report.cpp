@@ -220,5 +220,25 @@ TEST(HistoryReport, ReadsFoldersAndRefusesBadFilesOneLineEach)
     EXPECT_EQ(progress.back(), (std::pair<std::size_t, std::size_t>{5, 5}));
 }
 
+// The tax service's simplified statements: the derived totals named in the
+// notes, the simplified forms' own line names.
+TEST(HistoryReport, SimplifiedStatementsFile)
+{
+    const std::string file = std::string(KALVANTA_SOURCE_DIR) + "/examples/statements/NO_BOUPR_small-business-2023.xml";
+    const HistoryRun run = readHistories({file});
+    ASSERT_TRUE(run.refused.empty());
+    ASSERT_EQ(run.histories.size(), 1u);
+    const CompanyHistory& h = run.histories[0];
+    EXPECT_EQ(test::dump(h).substr(0, 60), "2021 S B 1100=600 1150=600 1170=0 1200=650 1210=300 1230=250");
+    EXPECT_EQ(h.notes, (std::vector<std::string>{
+                           "упрощенная отчетность за 2023 год (" + file +
+                           "): итоги рассчитаны по строкам формы — 1100 = 1150 + 1170, 1200 = 1210 + 1230 + 1250, "
+                           "1400 = 1410 + 1450, 1500 = 1510 + 1520 + 1550, 2200 = 2110 − 2120, 2300 = 2110 − 2120 − "
+                           "2330 + 2340 − 2350"}));
+    const std::string text = joined(historyReportLines(h, ","));
+    EXPECT_NE(text.find("\n1150 Материальные внеоборотные активы                                    600           700           800\n"),
+              std::string::npos);
+}
+
 } // namespace
 } // namespace kalvanta::history
