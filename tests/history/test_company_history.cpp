@@ -107,9 +107,11 @@ const std::vector<MergeCase>& mergeCases()
                              {2330, -3, std::nullopt, std::nullopt},
                              {2350, -4, std::nullopt, std::nullopt},
                              {2410, -5, std::nullopt, std::nullopt},
+                             {4123, -9, std::nullopt, std::nullopt},
+                             {4100, -6, std::nullopt, std::nullopt},
                              {2400, -7, std::nullopt, std::nullopt},
                              {1370, -8, std::nullopt, std::nullopt}})})},
-         "2023 F 2120=50; 2024 B 1370=-8 F 2120=60 2210=1 2220=2 2330=3 2350=4 2400=-7 2410=5",
+         "2023 F 2120=50; 2024 B 1370=-8 F 2120=60 2210=1 2220=2 2330=3 2350=4 2400=-7 2410=5 4100=-6 4123=9",
          {}},
         {"simplified statements give their totals, named in the notes",
          {fileOf({simplifiedStatement()})},
@@ -124,6 +126,14 @@ const std::vector<MergeCase>& mergeCases()
          {"за 2024 год прочитано несколько отчетностей: взята late.xml (прочитана последней), early.xml дополняет "
           "только недостающие строки",
           "отчетности за 2024 год расходятся: строка 1600 — 10 в early.xml, 12 в late.xml; взята late.xml"}},
+        {"two files of one year disagreeing on the year before",
+         {fileOf({statement("a.csv", "7700000000", 2024, {{2110, 5, 4, std::nullopt}})}),
+          fileOf({statement("b.json", "7700000000", 2024, {{2110, 5, 3, std::nullopt}})})},
+         "2023 F 2110=3; 2024 F 2110=5",
+         {"за 2024 год прочитано несколько отчетностей: взята b.json (прочитана последней), a.csv дополняет "
+          "только недостающие строки",
+          "отчетности за 2024 год расходятся в показателях 2023 года: строка 2110 — 4 в a.csv, 3 в b.json; взята "
+          "b.json"}},
         {"a statement without profit and loss gives balances only",
          {fileOf({balanceOnly()})},
          "2022 B 1600=5; 2023 B 1600=6; 2024 B 1600=7",
