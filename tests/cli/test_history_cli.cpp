@@ -46,6 +46,27 @@ std::vector<std::string> linesOf(const std::string& text)
     return lines;
 }
 
+// The cells of one CSV line (quotes doubled inside quoted cells).
+std::vector<std::string> csvCells(std::string line)
+{
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::vector<std::string> cells(1);
+    bool quoted = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+            cells.back() += line[++i];
+        else if (c == '"')
+            quoted = !quoted;
+        else if (c == ',' && !quoted)
+            cells.emplace_back();
+        else
+            cells.back() += c;
+    }
+    return cells;
+}
+
 class TempDir {
 public:
     TempDir()
@@ -160,7 +181,7 @@ TEST(HistoryCli, TableRowsPerCompanyAndYear)
     EXPECT_NE(first.find(",\"current_ratio\":1.5335820895522387,"), std::string::npos);
     EXPECT_NE(first.find(",\"own_working_capital\":-410,"), std::string::npos);
     EXPECT_NE(first.find(",\"roa\":null,"), std::string::npos);
-    EXPECT_EQ(first.substr(first.size() - 26), ",\"interest_coverage\":null}");
+    EXPECT_NE(first.find(",\"interest_coverage\":null"), std::string::npos);
     EXPECT_NE(rows[1].find("\"year\":2020,"), std::string::npos);
     EXPECT_NE(rows[1].find(",\"roa\":0.08442553191489362,"), std::string::npos);
     // The restatement is a note of 2023's row only.
@@ -172,10 +193,16 @@ TEST(HistoryCli, TableRowsPerCompanyAndYear)
     EXPECT_EQ(run({"--history", "--table", csvFile, kExamples}).status, kExitOk);
     const std::vector<std::string> lines = linesOf(readFile(csvFile));
     ASSERT_EQ(lines.size(), 8u);
-    EXPECT_EQ(lines[0], kHeader + "\r");
-    const std::string& y2019 = lines[1];
-    EXPECT_EQ(y2019.substr(y2019.size() - 10), ",,,,,,,,,\r"); // the nine figures 2019 lacks
-    EXPECT_NE(y2019.find(",1.5335820895522387,0.9328358208955224,"), std::string::npos);
+    // The ratios first; the models' columns follow them.
+    EXPECT_EQ(lines[0].rfind(kHeader, 0), 0u) << lines[0];
+    const std::vector<std::string> y2019 = csvCells(lines[1]);
+    ASSERT_GE(y2019.size(), 21u);
+    EXPECT_EQ(y2019[0], "ООО \"Лесная поляна\"");
+    EXPECT_EQ(y2019[2], "2019");
+    EXPECT_EQ(y2019[5], "1.5335820895522387");
+    EXPECT_EQ(y2019[10], "-410");
+    for (std::size_t i = 12; i < 21; ++i) // the nine figures the flows of 2019 would give
+        EXPECT_EQ(y2019[i], "") << i;
 }
 
 } // namespace

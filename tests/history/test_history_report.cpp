@@ -35,8 +35,8 @@ TEST(HistoryReport, OneBalanceDate)
     s.hasProfitLoss = false;
     const auto h = buildHistories({fileOf({s})});
     ASSERT_EQ(h.size(), 1u);
-    const std::string text = joined(historyReportLines(h[0], ","));
-    EXPECT_EQ(text.substr(0, text.find("Формулы коэффициентов")), R"(Анализ финансового состояния за 2024 год
+    // Up to the end of the ratios: the models' sections follow them.
+    const std::string expected = R"(Анализ финансового состояния за 2024 год
 Организация: ООО "Проба"
 ИНН: 7700000000
 Единица измерения: тыс. руб.
@@ -97,7 +97,9 @@ TEST(HistoryReport, OneBalanceDate)
   Оборот кредиторской задолженности, дней: 2024 — нет данных за 2023 год
   Покрытие процентов к уплате: 2024 — нет данных за 2024 год
  
-)");
+)";
+    const std::string text = joined(historyReportLines(h[0], ","));
+    EXPECT_EQ(text.substr(0, expected.size()), expected);
 }
 
 // Two years: shares of a zero total, changes against a loss, a zero
