@@ -147,9 +147,15 @@ int runHistoryTableMode(const ToolOptions& options, std::ostream& err)
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
     history::HistoryTableSummary summary;
     try {
-        TableFileWriter writer(path, *format, history::historyTableLayout());
+        std::optional<TableFileWriter> writer;
+        writer.emplace(path, *format, history::historyTableLayout());
         InterruptScope interruptScope;
         history::HistoryTableControl control;
+        if (path != "-")
+            control.restart = [&] {
+                writer.reset(); // its temporary file goes with it
+                writer.emplace(path, *format, history::historyTableLayout());
+            };
         control.jobs = options.jobs;
         control.cancel = &interrupted;
         std::size_t shown = 0;
@@ -169,7 +175,7 @@ int runHistoryTableMode(const ToolOptions& options, std::ostream& err)
             err << kProgram << ": " << line << "\n";
         };
         summary = history::runHistoryTable(options.files, control, refused,
-                                           [&](const std::vector<Cell>& row) { writer.writeCells(row); });
+                                           [&](const std::vector<Cell>& row) { writer->writeCells(row); });
         if (terminal)
             err << "\r\033[K";
         if (summary.cancelled) {
@@ -181,7 +187,7 @@ int runHistoryTableMode(const ToolOptions& options, std::ostream& err)
             err << kProgram << ": no statement to analyse; the table was not written\n";
             return kExitBadInput;
         }
-        writer.commit();
+        writer->commit();
     } catch (const TableFileError& e) {
         if (terminal)
             err << "\r\033[K";

@@ -4,6 +4,7 @@
 #include <exception>
 #include <map>
 #include <optional>
+#include <set>
 #include <thread>
 
 #include "history/history_figures.h"
@@ -42,11 +43,6 @@ std::string companyKey(const Statement& st, std::size_t file)
 {
     return st.taxNumber.empty() ? "\x01" + std::to_string(file) : st.taxNumber;
 }
-
-struct FileScan {
-    std::vector<std::string> keys; // the companies the file holds, in order
-    std::optional<std::string> error;
-};
 
 struct CompanyGroup {
     std::string key;
@@ -115,51 +111,117 @@ std::vector<std::vector<Cell>> historyTableRows(const CompanyHistory& h)
     return rows;
 }
 
-HistoryTableSummary runHistoryTable(const std::vector<std::string>& paths, const HistoryTableControl& control,
-                                    const std::function<void(const std::string&)>& refused,
-                                    const std::function<void(const std::vector<Cell>&)>& deliver)
+namespace {
+
+using Cancelled = std::function<bool()>;
+using Refused = std::function<void(const std::string&)>;
+using Deliver = std::function<void(const std::vector<Cell>&)>;
+
+struct FileRead {
+    std::optional<StatementFile> file;
+    std::vector<std::string> keys; // the companies the file holds, in order
+    std::optional<std::string> error;
+};
+
+FileRead readFile(const std::string& path, std::size_t index, bool keep)
 {
-    HistoryTableSummary summary;
-    const auto cancelled = [&] { return control.cancel && control.cancel->load(std::memory_order_relaxed); };
-    const unsigned jobs = control.jobs == 0 ? indicators::defaultJobs() : control.jobs;
-    const std::size_t block = 64 * static_cast<std::size_t>(jobs);
-
-    const indicators::InputFileList inputs = indicators::collectInputFiles(paths);
-    for (const std::string& p : inputs.problems) {
-        ++summary.refused;
-        refused(p);
+    FileRead r;
+    try {
+        StatementFile file = readStatementFile(path);
+        for (const Statement& st : file.statements) {
+            std::string key = companyKey(st, index);
+            if (std::find(r.keys.begin(), r.keys.end(), key) == r.keys.end())
+                r.keys.push_back(std::move(key));
+        }
+        if (keep)
+            r.file = std::move(file);
+    } catch (const std::exception& e) {
+        r.error = e.what(); // names the file and the place in it
     }
-    const std::vector<std::string>& files = inputs.files;
+    return r;
+}
 
-    // Which companies each file holds; only the keys are kept.
+enum class PassEnd { Done, Cancelled, Scattered };
+
+// One pass in file order for files where each company's come together (a
+// folder sorted by names that carry the tax number): each file read once,
+// a company's rows delivered as soon as the next company begins. Ends
+// Scattered at the first company met again after another, or at a file of
+// several companies; what was delivered is then to be discarded.
+PassEnd togetherPass(const std::vector<std::string>& files, unsigned jobs, std::size_t block,
+                     const Cancelled& cancelled, const HistoryTableControl& control, const Refused& refused,
+                     const Deliver& deliver, HistoryTableSummary& summary, std::size_t& reported)
+{
+    std::set<std::string> finished;
+    std::string key;
+    std::vector<StatementFile> current;
+    const auto finish = [&] {
+        if (current.empty())
+            return;
+        const std::vector<CompanyHistory> histories = buildHistories(current);
+        if (!histories.empty()) {
+            ++summary.companies;
+            for (const std::vector<Cell>& row : historyTableRows(histories.front())) {
+                deliver(row);
+                ++summary.rows;
+            }
+        }
+        finished.insert(key);
+        current.clear();
+    };
+    std::vector<FileRead> reads;
+    for (std::size_t begin = 0; begin < files.size(); begin += block) {
+        if (cancelled())
+            return PassEnd::Cancelled;
+        const std::size_t end = std::min(files.size(), begin + block);
+        reads.assign(end - begin, FileRead{});
+        inParallel(begin, end, jobs, [&](std::size_t i) { reads[i - begin] = readFile(files[i], i, true); });
+        for (std::size_t i = begin; i < end; ++i) {
+            FileRead& r = reads[i - begin];
+            if (r.error) {
+                ++summary.refused;
+                refused(*r.error);
+            } else {
+                if (r.keys.size() != 1 || (r.keys.front() != key && finished.count(r.keys.front())))
+                    return PassEnd::Scattered;
+                if (r.keys.front() != key) {
+                    finish();
+                    key = r.keys.front();
+                }
+                current.push_back(std::move(*r.file));
+                ++summary.files;
+            }
+            reported = i + 1;
+            if (control.progress)
+                control.progress(i + 1, files.size(), false);
+        }
+    }
+    finish();
+    return PassEnd::Done;
+}
+
+// Two passes for files in any order: first which companies each file holds
+// (only the keys are kept), then company by company its files read again.
+// Files below `reported` were refused aloud already: counted, not repeated.
+PassEnd twoPasses(const std::vector<std::string>& files, unsigned jobs, std::size_t block,
+                  const Cancelled& cancelled, const HistoryTableControl& control, const Refused& refused,
+                  const Deliver& deliver, HistoryTableSummary& summary, std::size_t reported)
+{
     std::vector<CompanyGroup> groups;
     std::map<std::string, std::size_t> byKey;
-    std::vector<FileScan> scans;
+    std::vector<FileRead> scans;
     for (std::size_t begin = 0; begin < files.size(); begin += block) {
-        if (cancelled()) {
-            summary.cancelled = true;
-            return summary;
-        }
+        if (cancelled())
+            return PassEnd::Cancelled;
         const std::size_t end = std::min(files.size(), begin + block);
-        scans.assign(end - begin, FileScan{});
-        inParallel(begin, end, jobs, [&](std::size_t i) {
-            FileScan& scan = scans[i - begin];
-            try {
-                const StatementFile file = readStatementFile(files[i]);
-                for (const Statement& st : file.statements) {
-                    std::string key = companyKey(st, i);
-                    if (std::find(scan.keys.begin(), scan.keys.end(), key) == scan.keys.end())
-                        scan.keys.push_back(std::move(key));
-                }
-            } catch (const std::exception& e) {
-                scan.error = e.what();
-            }
-        });
+        scans.assign(end - begin, FileRead{});
+        inParallel(begin, end, jobs, [&](std::size_t i) { scans[i - begin] = readFile(files[i], i, false); });
         for (std::size_t i = begin; i < end; ++i) {
-            FileScan& scan = scans[i - begin];
+            FileRead& scan = scans[i - begin];
             if (scan.error) {
                 ++summary.refused;
-                refused(*scan.error);
+                if (i >= reported)
+                    refused(*scan.error);
             } else {
                 ++summary.files;
             }
@@ -176,14 +238,11 @@ HistoryTableSummary runHistoryTable(const std::vector<std::string>& paths, const
     scans.clear();
     byKey.clear();
 
-    // Company by company: its files read again, its history, its rows.
     std::vector<std::vector<std::vector<Cell>>> blockRows;
     std::vector<std::vector<std::string>> blockErrors;
     for (std::size_t begin = 0; begin < groups.size(); begin += block) {
-        if (cancelled()) {
-            summary.cancelled = true;
-            return summary;
-        }
+        if (cancelled())
+            return PassEnd::Cancelled;
         const std::size_t end = std::min(groups.size(), begin + block);
         blockRows.assign(end - begin, {});
         blockErrors.assign(end - begin, {});
@@ -218,6 +277,39 @@ HistoryTableSummary runHistoryTable(const std::vector<std::string>& paths, const
                 control.progress(g + 1, groups.size(), true);
         }
     }
+    return PassEnd::Done;
+}
+
+} // namespace
+
+HistoryTableSummary runHistoryTable(const std::vector<std::string>& paths, const HistoryTableControl& control,
+                                    const std::function<void(const std::string&)>& refused,
+                                    const std::function<void(const std::vector<Cell>&)>& deliver)
+{
+    HistoryTableSummary summary;
+    const Cancelled cancelled = [&] { return control.cancel && control.cancel->load(std::memory_order_relaxed); };
+    const unsigned jobs = control.jobs == 0 ? indicators::defaultJobs() : control.jobs;
+    const std::size_t block = 64 * static_cast<std::size_t>(jobs);
+
+    const indicators::InputFileList inputs = indicators::collectInputFiles(paths);
+    for (const std::string& p : inputs.problems) {
+        ++summary.refused;
+        refused(p);
+    }
+    const std::size_t problems = summary.refused;
+    std::size_t reported = 0;
+    PassEnd end = PassEnd::Scattered;
+    if (control.restart) {
+        end = togetherPass(inputs.files, jobs, block, cancelled, control, refused, deliver, summary, reported);
+        if (end == PassEnd::Scattered) {
+            control.restart();
+            summary = HistoryTableSummary{};
+            summary.refused = problems;
+        }
+    }
+    if (end == PassEnd::Scattered)
+        end = twoPasses(inputs.files, jobs, block, cancelled, control, refused, deliver, summary, reported);
+    summary.cancelled = end == PassEnd::Cancelled;
     return summary;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // The history's table: one row per company and year, with the ratios and
 // the models' and tests' columns, written by the indicators' table writers.
-// Rows stream: the files are read twice (first which company each holds,
-// then company by company), so memory stays flat in the number of companies.
+// Rows stream, so memory stays flat in the number of companies: files whose
+// companies come together are read once; otherwise twice (first which
+// company each holds, then company by company).
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -28,6 +29,12 @@ struct HistoryTableControl {
     const std::atomic<bool>* cancel = nullptr;
     // On the calling thread: files read (companies = false), then companies done.
     std::function<void(std::size_t done, std::size_t total, bool companies)> progress;
+    // Where the rows delivered so far can be thrown away (a table file not
+    // yet committed): the files are first read once, in order, as long as
+    // each company's files come together; at the first company met again
+    // restart() is called and the rows start over in two passes. Without
+    // it the two passes are taken from the start.
+    std::function<void()> restart;
 };
 
 struct HistoryTableSummary {
