@@ -201,6 +201,7 @@ struct ZoneCase {
     const char* column;
     double value;
     const char* zone;
+    bool high; // counted in models_high_risk
 };
 
 const ModelZones& modelOf(std::string_view column)
@@ -215,21 +216,21 @@ TEST(HistoryVerdicts, AValueOnABoundBelongsToTheZoneAbove)
 {
     const double below = -1e-9;
     const std::vector<ZoneCase> cases{
-        {"altman_z_1983", 1.23 + below, "высокий"},       {"altman_z_1983", 1.23, "неопределенный"},
-        {"altman_z_1983", 2.90 + below, "неопределенный"}, {"altman_z_1983", 2.90, "низкий"},
-        {"altman_z_1995", 1.10 + below, "высокий"},       {"altman_z_1995", 1.10, "неопределенный"},
-        {"altman_z_1995", 2.60, "низкий"},                {"altman_two_factor", below, "низкий"},
-        {"altman_two_factor", 0, "высокий"},              {"taffler", 0.2 + below, "высокий"},
-        {"taffler", 0.2, "неопределенный"},               {"taffler", 0.3, "низкий"},
-        {"lis", 0.037 + below, "высокий"},                {"lis", 0.037, "низкий"},
-        {"springate", 0.862 + below, "высокий"},          {"springate", 0.862, "низкий"},
-        {"savitskaya", 1 + below, "максимальный"},        {"savitskaya", 1, "высокий"},
-        {"savitskaya", 3, "средний"},                     {"savitskaya", 5, "небольшой"},
-        {"savitskaya", 8 + below, "небольшой"},           {"savitskaya", 8, "отсутствует"},
-        {"saifullin_kadykov", 1 + below, "высокий"},      {"saifullin_kadykov", 1, "низкий"},
-        {"igea_r", below, "максимальный"},                {"igea_r", 0, "высокий"},
-        {"igea_r", 0.18, "средний"},                      {"igea_r", 0.32, "низкий"},
-        {"igea_r", 0.42 + below, "низкий"},               {"igea_r", 0.42, "минимальный"},
+        {"altman_z_1983", 1.23 + below, "высокий", true},      {"altman_z_1983", 1.23, "неопределенный", false},
+        {"altman_z_1983", 2.90 + below, "неопределенный", false}, {"altman_z_1983", 2.90, "низкий", false},
+        {"altman_z_1995", 1.10 + below, "высокий", true},      {"altman_z_1995", 1.10, "неопределенный", false},
+        {"altman_z_1995", 2.60, "низкий", false},              {"altman_two_factor", below, "низкий", false},
+        {"altman_two_factor", 0, "высокий", true},             {"taffler", 0.2 + below, "высокий", true},
+        {"taffler", 0.2, "неопределенный", false},             {"taffler", 0.3, "низкий", false},
+        {"lis", 0.037 + below, "высокий", true},               {"lis", 0.037, "низкий", false},
+        {"springate", 0.862 + below, "высокий", true},         {"springate", 0.862, "низкий", false},
+        {"savitskaya", 1 + below, "максимальный", true},       {"savitskaya", 1, "высокий", true},
+        {"savitskaya", 3, "средний", false},                   {"savitskaya", 5, "небольшой", false},
+        {"savitskaya", 8 + below, "небольшой", false},         {"savitskaya", 8, "отсутствует", false},
+        {"saifullin_kadykov", 1 + below, "высокий", true},     {"saifullin_kadykov", 1, "низкий", false},
+        {"igea_r", below, "максимальный", true},               {"igea_r", 0, "высокий", true},
+        {"igea_r", 0.18, "средний", false},                    {"igea_r", 0.32, "низкий", false},
+        {"igea_r", 0.42 + below, "низкий", false},             {"igea_r", 0.42, "минимальный", false},
     };
     for (const ZoneCase& c : cases) {
         SCOPED_TRACE(std::string(c.column) + " " + std::to_string(c.value));
@@ -238,28 +239,13 @@ TEST(HistoryVerdicts, AValueOnABoundBelongsToTheZoneAbove)
         ASSERT_GE(zone, 0);
         ASSERT_LT(zone, static_cast<int>(m.zones.size()));
         EXPECT_EQ(m.zones[static_cast<std::size_t>(zone)], c.zone);
+        EXPECT_EQ(m.highRisk[static_cast<std::size_t>(zone)], c.high);
     }
     // Зайцева: only an actual value above the norm is high.
     const ModelZones& zaitseva = modelOf("zaitseva_actual");
     EXPECT_EQ(zaitseva.zones[static_cast<std::size_t>(zoneIndex(zaitseva, 1.6, 1.6))], "низкий");
     EXPECT_EQ(zaitseva.zones[static_cast<std::size_t>(zoneIndex(zaitseva, 1.6 + 1e-9, 1.6))], "высокий");
-}
-
-TEST(HistoryVerdicts, HighRiskZonesAreTheLowestExceptForTheTwoFactorModelAndZaitseva)
-{
-    // Per model: which zones count as high risk, from the lowest value up.
-    const std::vector<std::pair<const char*, std::vector<bool>>> expected{
-        {"altman_z_1983", {true, false, false}}, {"altman_z_1995", {true, false, false}},
-        {"altman_two_factor", {false, true}},    {"taffler", {true, false, false}},
-        {"lis", {true, false}},                  {"springate", {true, false}},
-        {"zaitseva_actual", {false, true}},      {"savitskaya", {true, true, false, false, false}},
-        {"saifullin_kadykov", {true, false}},    {"igea_r", {true, true, false, false, false}},
-    };
-    ASSERT_EQ(modelZoneTable().size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(modelZoneTable()[i].column, expected[i].first);
-        EXPECT_EQ(modelZoneTable()[i].highRisk, expected[i].second) << expected[i].first;
-    }
+    EXPECT_EQ(zaitseva.highRisk, (std::vector<bool>{false, true}));
 }
 
 TEST(HistoryVerdicts, ModelResultsNameEachYearsZone)
@@ -339,9 +325,8 @@ TEST(HistoryVerdicts, CreditClassFollowsTheCategoriesAndTheRulesOfK5)
 TEST(HistoryVerdicts, TradeIsOkvedFortyFiveToFortySeven)
 {
     const std::vector<std::pair<const char*, bool>> cases{
-        {"45", true},     {"46.90", true}, {"47.11.1", true}, {" 47.1", true}, {"44.10", false},
-        {"48", false},    {"41.20", false}, {"450", false},   {"4", false},    {"", false},
-        {"4.5", false},   {"74.20", false},
+        {"45", true},    {"46.90", true}, {"47.11.1", true}, {" 47.1", true}, {"44.10", false}, {"48", false},
+        {"41.20", false}, {"450", false},  {"4", false},       {"", false},     {"4.5", false},   {"74.20", false},
     };
     for (const auto& [okved, trade] : cases)
         EXPECT_EQ(isTradeOkved(okved), trade) << okved;
