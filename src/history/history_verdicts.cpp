@@ -279,14 +279,14 @@ void appendDuPont(std::vector<std::string>& out, const CompanyHistory& history, 
 std::vector<std::string> legendLines()
 {
     std::vector<std::string> lines{
-        "Модели прогнозирования банкротства и тесты: формулы в кодах строк",
-        "Числа в формулах — коды строк бухгалтерского баланса (1xxx, на 31.12 года) и отчета о финансовых "
-        "результатах (2xxx, за год); ср(X) = (X на 31.12 года + X на 31.12 предыдущего года) / 2; (t−1) — "
+        "Формулы моделей прогнозирования банкротства и тестов:",
+        "  Числа в формулах — коды строк бухгалтерского баланса (1xxx, на 31.12 года) и отчета о финансовых "
+        "результатах (2xxx, за год); ср.(X) = (X на 31.12 года + X на 31.12 предыдущего года) / 2; (t−1) — "
         "значение предыдущего года. Граница зоны относится к зоне выше нее.",
     };
     for (const ModelZones& m : modelZoneTable()) {
-        lines.push_back(std::string(m.title) + ": " + std::string(m.formula));
-        lines.push_back("  зоны: " + std::string(m.zonesText));
+        lines.push_back("  " + std::string(m.title) + ": " + std::string(m.formula));
+        lines.push_back("    зоны: " + std::string(m.zonesText));
     }
     const char* tests[] = {
         "Чистые активы = 1600 − 1400 − 1500 + 1530; чистые активы минус уставный капитал = чистые активы − 1310",
@@ -304,9 +304,10 @@ std::vector<std::string> legendLines()
         "Сумма баллов = 0,05 × категория K1 + 0,10 × K2 + 0,40 × K3 + 0,20 × K4 + 0,25 × K5; класс 1 — сумма не "
         "больше 1,25, класс 2 — не больше 2,35, иначе класс 3; при K5 категории 2 класс не лучше второго, при K5 "
         "категории 3 — третий",
-        "DuPont: рентабельность собственного капитала = 2400 / 2110 × 2110 / ср(1600) × ср(1600) / ср(1300)",
+        "DuPont: рентабельность собственного капитала = 2400 / 2110 × 2110 / ср.(1600) × ср.(1600) / ср.(1300)",
     };
-    lines.insert(lines.end(), std::begin(tests), std::end(tests));
+    for (const char* t : tests)
+        lines.push_back("  " + std::string(t));
     return lines;
 }
 

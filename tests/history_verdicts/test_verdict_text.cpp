@@ -150,7 +150,7 @@ TEST(HistoryVerdictText, HelpGivesEveryFormulaAndZoneOfTheLegend)
     std::vector<std::string> legend;
     appendVerdictLegend(legend);
     ASSERT_GT(legend.size(), 20u);
-    EXPECT_EQ(legend.front(), "Модели прогнозирования банкротства и тесты: формулы в кодах строк");
+    EXPECT_EQ(legend.front(), "Формулы моделей прогнозирования банкротства и тестов:");
     EXPECT_EQ(legend.back(), " ");
     // The title is the report's; every other line is in the help as it stands.
     for (std::size_t i = 1; i + 1 < legend.size(); ++i)
