@@ -1,5 +1,6 @@
 #include "report_tool.h"
 
+#include <charconv>
 #include <ostream>
 
 #include "analysis/analysis_results.h"
@@ -12,6 +13,7 @@
 #include "inputs/json_loader.h"
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
+#include "bulk_mode.h"
 #include "table_mode.h"
 #include "statements/statement_import.h"
 
@@ -140,7 +142,46 @@ void applySaveInput(ToolOptions& o, std::string_view value)
     o.saveInput = std::string(value);
 }
 
+void applyYear(ToolOptions& o, std::string_view value)
+{
+    int year = 0;
+    const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), year);
+    if (ec != std::errc() || ptr != value.data() + value.size() || year < 1990 || year > 2100)
+        throw UsageError{"invalid year \"" + std::string(value) + "\" for --year (1990 to 2100)"};
+    o.year = year;
+}
+
+void applyOkved(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --okved needs the beginning of a code, e.g. 46 or 46.3"};
+    o.okved = std::string(value);
+}
+
+void applyRegion(ToolOptions& o, std::string_view value)
+{
+    if (value.size() != 2 || value[0] < '0' || value[0] > '9' || value[1] < '0' || value[1] > '9')
+        throw UsageError{"invalid region \"" + std::string(value) + "\" for --region (two digits, e.g. 77)"};
+    o.region = std::string(value);
+}
+
+void applyMinRevenue(ToolOptions& o, std::string_view value)
+{
+    double n = 0;
+    const auto [ptr, ec] = std::from_chars(value.data(), value.data() + value.size(), n);
+    if (value.empty() || ec != std::errc() || ptr != value.data() + value.size() || !(n >= 0) || n > 1e18)
+        throw UsageError{"invalid amount \"" + std::string(value) + "\" for --min-revenue (thousands of roubles)"};
+    o.minRevenue = n;
+}
+
+void applyNoPercentiles(ToolOptions& o, std::string_view) { o.noPercentiles = true; }
+
 constexpr OptionSpec kOptions[] = {
+    {"--year", true, applyYear},
+    {"--okved", true, applyOkved},
+    {"--region", true, applyRegion},
+    {"--min-revenue", true, applyMinRevenue},
+    {"--no-percentiles", false, applyNoPercentiles},
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--history", false, applyHistory},
@@ -255,6 +296,8 @@ std::string helpText()
     std::string s;
     s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--save-input SET.json] FILE ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
+         "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] [--year YEAR] [--okved PREFIX]\n"
+         "                       [--region NN] [--min-revenue N] [--no-percentiles] BULKFILE ...\n"
          "       kalvanta-report --history [--rtf FILE | --table FILE [--table-format FORMAT] [-j N]]\n"
          "                       FILE|FOLDER ...\n"
          "       kalvanta-report --help | --version\n"
@@ -299,6 +342,19 @@ std::string helpText()
          "               history's notes go to standard error as well. With --table: one\n"
          "               row per company and year instead, empty (JSON null) where not\n"
          "               defined\n"
+         "  BULKFILE     with --table: the statistics office's bulk file of a year's\n"
+         "               statements (266 fields a row, told by its content): per company\n"
+         "               its two years' rows of the history's table, its OKVED and its\n"
+         "               percentile within its industry for seven figures\n"
+         "               (docs/bulk-data.md); broken rows are named and passed over\n"
+         "  --year YEAR  the bulk file's reporting year (default: from a name ending in\n"
+         "               -YEAR1231.csv)\n"
+         "  --okved PREFIX, --region NN, --min-revenue N\n"
+         "               only companies whose OKVED begins with PREFIX, whose INN begins\n"
+         "               with the region's two digits NN, whose revenue (2110) of the year\n"
+         "               is at least N thousand roubles\n"
+         "  --no-percentiles\n"
+         "               read the bulk files once; the percentile columns stay empty\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -374,7 +430,22 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
             err << kProgram << ": --save-input does not go with --table\nTry \"" << kProgram << " --help\".\n";
             return kExitBadInput;
         }
-        return options.history ? runHistoryTableMode(options, err) : runTableMode(options, err);
+        if (options.history) {
+            if (options.bulkOptions()) {
+                err << kProgram << ": --year, --okved, --region, --min-revenue and --no-percentiles do not go with "
+                                   "--history\nTry \"" << kProgram << " --help\".\n";
+                return kExitBadInput;
+            }
+            return runHistoryTableMode(options, err);
+        }
+        if (options.bulkOptions() || anyBulkFile(options.files))
+            return runBulkTableMode(options, err);
+        return runTableMode(options, err);
+    }
+    if (options.bulkOptions()) {
+        err << kProgram << ": --year, --okved, --region, --min-revenue and --no-percentiles go with --table\nTry \""
+            << kProgram << " --help\".\n";
+        return kExitBadInput;
     }
     if (options.tableFormat || options.jobs) {
         err << kProgram << ": --table-format and -j go with --table\nTry \"" << kProgram << " --help\".\n";

@@ -28,6 +28,13 @@ struct ToolOptions {
     std::optional<std::string> tableFormat; // --table-format: csv, csv-ru, xlsx, jsonl
     unsigned jobs = 0;                      // -j: analyses at once for --table; 0 every core
     bool history = false; // --history: the files and folders are one or more companies' histories
+    // A bulk file of the statistics office (--table only).
+    std::optional<int> year;          // --year: its reporting year
+    std::optional<std::string> okved; // --okved PREFIX
+    std::optional<std::string> region; // --region: the INN's first two digits
+    std::optional<double> minRevenue; // --min-revenue: 2110 of the year, thousands of roubles
+    bool noPercentiles = false;       // --no-percentiles: one pass, flat memory
+    bool bulkOptions() const { return year || okved || region || minRevenue || noPercentiles; }
 };
 
 // A command line the tool cannot run; what() is the message for the user.
