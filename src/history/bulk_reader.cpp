@@ -1,6 +1,7 @@
 #include "bulk_reader.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <regex>
@@ -282,6 +283,7 @@ bool BulkLineReader::next(std::string& line, std::size_t& number)
         if (nl) {
             length = static_cast<std::size_t>(static_cast<const char*>(nl) - start);
             skip = length + 1;
+            length = std::min(length, kBulkMaxLineBytes);
         } else if (end_ - begin_ >= kBulkMaxLineBytes) {
             // Too long to be a row: handed on cut, the rest up to the next
             // end of line passed over.
