@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include <unistd.h>
+
 #include "history/bulk_reader.h"
 
 namespace kalvanta::history::test {
@@ -93,7 +95,9 @@ inline BulkSpec company(const std::string& inn, const std::string& okved, long c
 inline std::string writeBulkFile(const std::string& name, const std::vector<std::string>& lines,
                                  const std::string& eol = "\r\n")
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "kalvanta-bulk-tests";
+    // One folder per process: test binaries run side by side write the same names.
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("kalvanta-bulk-tests-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const std::string path = (dir / name).string();
     std::ofstream out(path, std::ios::binary);
