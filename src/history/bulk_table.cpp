@@ -1,11 +1,16 @@
 #include "bulk_table.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <memory>
 #include <thread>
 #include <unordered_map>
+
+#include <unistd.h>
 
 #include "history/bulk_reader.h"
 #include "history/history_table.h"
@@ -151,6 +156,104 @@ std::optional<double> industryPercentile(const std::vector<double>& sorted, doub
     return (below + equal / 2) / static_cast<double>(sorted.size()) * 100;
 }
 
+namespace {
+
+// The first pass's rows wait in a temporary file (removed when closed)
+// while the classes are ranked, so the second pass only reads them back
+// and adds the percentiles: nothing is computed twice, memory stays flat.
+class SpillFile {
+public:
+    SpillFile()
+    {
+        const char* dir = std::getenv("TMPDIR");
+        std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/kalvanta-bulk-XXXXXX";
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0 || !(file_ = ::fdopen(fd, "w+b")))
+            throw BulkFileError(pattern + ": cannot create the temporary file: " + std::strerror(errno));
+        ::unlink(pattern.c_str());
+        name_ = pattern;
+    }
+    ~SpillFile() { std::fclose(file_); }
+    SpillFile(const SpillFile&) = delete;
+    SpillFile& operator=(const SpillFile&) = delete;
+
+    void write(const std::vector<Cell>& row)
+    {
+        buffer_.clear();
+        put(static_cast<std::uint32_t>(row.size()));
+        for (const Cell& c : row) {
+            if (const double* d = std::get_if<double>(&c)) {
+                buffer_ += '\1';
+                buffer_.append(reinterpret_cast<const char*>(d), sizeof *d);
+            } else if (const std::string* t = std::get_if<std::string>(&c)) {
+                buffer_ += '\2';
+                put(static_cast<std::uint32_t>(t->size()));
+                buffer_ += *t;
+            } else {
+                buffer_ += '\0';
+            }
+        }
+        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+            throw BulkFileError(name_ + ": cannot write the temporary file (is the disk full?)");
+        written_ += buffer_.size();
+    }
+    void rewind()
+    {
+        if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
+            throw BulkFileError(name_ + ": cannot read the temporary file back");
+    }
+    bool read(std::vector<Cell>& row)
+    {
+        std::uint32_t n = 0;
+        if (std::fread(&n, sizeof n, 1, file_) != 1)
+            return false;
+        row.clear();
+        row.reserve(n + kFigures);
+        for (std::uint32_t i = 0; i < n; ++i) {
+            const int tag = std::fgetc(file_);
+            if (tag == 1) {
+                double d = 0;
+                get(&d, sizeof d);
+                row.emplace_back(std::in_place_type<double>, d);
+            } else if (tag == 2) {
+                std::uint32_t size = 0;
+                get(&size, sizeof size);
+                std::string t(size, '\0');
+                get(t.data(), size);
+                row.emplace_back(std::in_place_type<std::string>, std::move(t));
+            } else if (tag == 0) {
+                row.emplace_back(std::in_place_type<std::monostate>);
+            } else {
+                throw BulkFileError(name_ + ": the temporary file cannot be read back");
+            }
+        }
+        return true;
+    }
+    std::uint64_t size() const { return written_; }
+    std::uint64_t position() const { return static_cast<std::uint64_t>(std::ftell(file_)); }
+
+private:
+    void put(std::uint32_t v) { buffer_.append(reinterpret_cast<const char*>(&v), sizeof v); }
+    void get(void* out, std::size_t size)
+    {
+        if (size && std::fread(out, 1, size, file_) != size)
+            throw BulkFileError(name_ + ": the temporary file cannot be read back");
+    }
+
+    std::FILE* file_ = nullptr;
+    std::string name_;
+    std::string buffer_;
+    std::uint64_t written_ = 0;
+};
+
+long long rowClass(const std::vector<Cell>& row, const std::string& okved)
+{
+    const std::optional<double> year = cellNumber(row[kYearColumn]);
+    return year ? classKey(static_cast<int>(*year), okved) : -1;
+}
+
+} // namespace
+
 BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkTableControl& control,
                               const std::function<void(const std::string&)>& refused,
                               const std::function<void(const std::vector<Cell>&)>& deliver)
@@ -182,101 +285,114 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
     summary.files = files.size();
     Classes classes;
     Block block;
+    std::optional<SpillFile> spill;
+    if (control.percentiles)
+        spill.emplace();
 
-    for (int pass = 1; pass <= passes; ++pass) {
-        const bool collect = passes == 2 && pass == 1;
-        const bool write = pass == passes;
-        std::uint64_t doneBytes = 0;
-        for (std::size_t f = 0; f < files.size(); ++f) {
-            std::unique_ptr<BulkLineReader> reader;
+    std::uint64_t doneBytes = 0;
+    for (std::size_t f = 0; f < files.size(); ++f) {
+        std::unique_ptr<BulkLineReader> reader;
+        try {
+            reader = std::make_unique<BulkLineReader>(files[f]);
+        } catch (const InputError& e) {
+            throw BulkFileError(e.what());
+        }
+        bool more = true;
+        while (more) {
+            if (cancelled()) {
+                summary.cancelled = true;
+                return summary;
+            }
+            block.lines.resize(blockLines);
+            block.numbers.resize(blockLines);
+            std::size_t n = 0;
             try {
-                reader = std::make_unique<BulkLineReader>(files[f]);
+                while (n < blockLines && (more = reader->next(block.lines[n], block.numbers[n])))
+                    if (!block.lines[n].empty())
+                        ++n;
             } catch (const InputError& e) {
                 throw BulkFileError(e.what());
             }
-            bool more = true;
-            while (more) {
-                if (cancelled()) {
-                    summary.cancelled = true;
-                    return summary;
+            block.results.assign(n, RowResult{});
+            inParallel(n, jobs, [&](std::size_t i) {
+                RowResult& r = block.results[i];
+                processLine(block.lines[i], block.numbers[i], years[f], files[f], control, r);
+                for (std::vector<Cell>& row : r.rows) {
+                    row.emplace_back(std::in_place_type<std::string>, r.okved);
+                    if (!control.percentiles)
+                        row.resize(row.size() + kFigures);
                 }
-                block.lines.resize(blockLines);
-                block.numbers.resize(blockLines);
-                std::size_t n = 0;
-                try {
-                    while (n < blockLines && (more = reader->next(block.lines[n], block.numbers[n])))
-                        if (!block.lines[n].empty())
-                            ++n;
-                } catch (const InputError& e) {
-                    throw BulkFileError(e.what());
+            });
+            for (RowResult& r : block.results) {
+                ++summary.read;
+                if (r.refused) {
+                    ++summary.refused;
+                    refused(*r.refused);
+                    continue;
                 }
-                block.results.assign(n, RowResult{});
-                inParallel(n, jobs, [&](std::size_t i) {
-                    RowResult& r = block.results[i];
-                    processLine(block.lines[i], block.numbers[i], years[f], files[f], control, r);
-                    if (!write || r.refused || r.filtered)
-                        return;
-                    for (std::vector<Cell>& row : r.rows) {
-                        row.emplace_back(std::in_place_type<std::string>, r.okved);
-                        const std::optional<double> year = cellNumber(row[kYearColumn]);
-                        const long long key = year ? classKey(static_cast<int>(*year), r.okved) : -1;
-                        const auto it = classes.find(key);
-                        for (std::size_t k = 0; k < kFigures; ++k) {
-                            const std::optional<double> v = cellNumber(row[columns[k]]);
-                            std::optional<double> pct;
-                            if (v && it != classes.end())
-                                pct = industryPercentile(it->second[k], *v);
-                            if (pct)
-                                row.emplace_back(std::in_place_type<double>, *pct);
-                            else
-                                row.emplace_back(std::in_place_type<std::monostate>);
-                        }
-                    }
-                });
-                for (RowResult& r : block.results) {
-                    if (pass == 1) {
-                        ++summary.read;
-                        if (r.refused) {
-                            ++summary.refused;
-                            refused(*r.refused);
-                        } else if (r.filtered) {
-                            ++summary.filtered;
-                        }
-                    }
-                    if (r.refused || r.filtered)
+                if (r.filtered) {
+                    ++summary.filtered;
+                    continue;
+                }
+                ++summary.written;
+                for (const std::vector<Cell>& row : r.rows) {
+                    ++summary.rows;
+                    if (!spill) {
+                        deliver(row);
                         continue;
-                    if (collect) {
-                        for (const std::vector<Cell>& row : r.rows) {
-                            const std::optional<double> year = cellNumber(row[kYearColumn]);
-                            const long long key = year ? classKey(static_cast<int>(*year), r.okved) : -1;
-                            if (key < 0)
-                                continue;
-                            auto& lists = classes[key];
-                            for (std::size_t k = 0; k < kFigures; ++k)
-                                if (const std::optional<double> v = cellNumber(row[columns[k]]); v && std::isfinite(*v))
-                                    lists[k].push_back(*v);
-                        }
                     }
-                    if (write) {
-                        ++summary.written;
-                        for (const std::vector<Cell>& row : r.rows) {
-                            deliver(row);
-                            ++summary.rows;
-                        }
-                    }
+                    spill->write(row);
+                    const long long key = rowClass(row, r.okved);
+                    if (key < 0)
+                        continue;
+                    auto& lists = classes[key];
+                    for (std::size_t k = 0; k < kFigures; ++k)
+                        if (const std::optional<double> v = cellNumber(row[columns[k]]); v && std::isfinite(*v))
+                            lists[k].push_back(*v);
                 }
-                if (control.progress)
-                    control.progress(doneBytes + reader->bytesRead(), totalBytes, pass, passes);
             }
-            doneBytes += reader->size();
+            if (control.progress)
+                control.progress(doneBytes + reader->bytesRead(), totalBytes, 1, passes);
         }
-        if (collect)
-            for (auto& [key, lists] : classes)
-                for (std::vector<double>& list : lists) {
-                    std::sort(list.begin(), list.end());
-                    list.shrink_to_fit();
-                }
+        doneBytes += reader->size();
     }
+    if (!spill)
+        return summary;
+
+    for (auto& [key, lists] : classes)
+        for (std::vector<double>& list : lists) {
+            std::sort(list.begin(), list.end());
+            list.shrink_to_fit();
+        }
+    spill->rewind();
+    std::vector<Cell> row;
+    std::size_t done = 0;
+    while (spill->read(row)) {
+        const std::optional<double> year = cellNumber(row[kYearColumn]);
+        const std::string* okved = std::get_if<std::string>(&row.back());
+        const auto it = classes.find(year && okved ? classKey(static_cast<int>(*year), *okved) : -1);
+        for (std::size_t k = 0; k < kFigures; ++k) {
+            const std::optional<double> v = cellNumber(row[columns[k]]);
+            std::optional<double> pct;
+            if (v && it != classes.end())
+                pct = industryPercentile(it->second[k], *v);
+            if (pct)
+                row.emplace_back(std::in_place_type<double>, *pct);
+            else
+                row.emplace_back(std::in_place_type<std::monostate>);
+        }
+        deliver(row);
+        if (++done % 4096 == 0) {
+            if (cancelled()) {
+                summary.cancelled = true;
+                return summary;
+            }
+            if (control.progress)
+                control.progress(spill->position(), spill->size(), 2, 2);
+        }
+    }
+    if (control.progress)
+        control.progress(spill->size(), spill->size(), 2, 2);
     return summary;
 }
 

@@ -33,10 +33,13 @@ struct BulkTableControl {
     std::string okvedPrefix;       // --okved: only codes beginning so
     std::string region;            // --region: only INNs beginning so (the region's two digits)
     std::optional<double> minRevenue; // --min-revenue: 2110 of the reporting year, thousands of roubles
-    bool percentiles = true;       // false: one pass, the percentile columns left empty
+    // false: rows written as they are read, the percentile columns empty.
+    // true: rows wait in a temporary file until the classes are ranked.
+    bool percentiles = true;
     unsigned jobs = 1;             // threads; 0 means every core
     const std::atomic<bool>* cancel = nullptr;
-    // On the calling thread: bytes of the files done of their total (pass 1 of 2, or 1 of 1).
+    // On the calling thread: bytes done of the files' total (pass 1), then
+    // of the temporary file's (pass 2 of 2).
     std::function<void(std::uint64_t done, std::uint64_t total, int pass, int passes)> progress;
 };
 
@@ -57,7 +60,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Reads the bulk files (twice with percentiles), refusing each broken row
+// Reads the bulk files once, refusing each broken row
 // aloud ("FILE: line N: reason; the row is passed over") and handing each
 // table row to deliver, in file order; both on the calling thread. Throws
 // BulkFileError before any row is delivered when a file cannot be read; an

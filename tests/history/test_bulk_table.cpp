@@ -7,6 +7,7 @@
 
 #include "bulk_test_util.h"
 #include "history/bulk_table.h"
+#include "history/history_table.h"
 
 namespace kalvanta::history {
 namespace {
