@@ -177,9 +177,11 @@ public:
     SpillFile(const SpillFile&) = delete;
     SpillFile& operator=(const SpillFile&) = delete;
 
+    // A record: its length, its number of cells, then each cell's tag
+    // (0 empty, 1 number, 2 text) and value.
     void write(const std::vector<Cell>& row)
     {
-        buffer_.clear();
+        buffer_.assign(sizeof(std::uint32_t), '\0');
         put(static_cast<std::uint32_t>(row.size()));
         for (const Cell& c : row) {
             if (const double* d = std::get_if<double>(&c)) {
@@ -193,6 +195,8 @@ public:
                 buffer_ += '\0';
             }
         }
+        const auto length = static_cast<std::uint32_t>(buffer_.size() - sizeof(std::uint32_t));
+        std::memcpy(buffer_.data(), &length, sizeof length);
         if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
             throw BulkFileError(name_ + ": cannot write the temporary file (is the disk full?)");
         written_ += buffer_.size();
@@ -201,49 +205,57 @@ public:
     {
         if (std::fflush(file_) != 0 || std::fseek(file_, 0, SEEK_SET) != 0)
             throw BulkFileError(name_ + ": cannot read the temporary file back");
+        position_ = 0;
     }
     bool read(std::vector<Cell>& row)
     {
-        std::uint32_t n = 0;
-        if (std::fread(&n, sizeof n, 1, file_) != 1)
+        std::uint32_t length = 0;
+        if (std::fread(&length, sizeof length, 1, file_) != 1)
             return false;
+        buffer_.resize(length);
+        if (std::fread(buffer_.data(), 1, length, file_) != length)
+            throw BulkFileError(name_ + ": the temporary file cannot be read back");
+        position_ += sizeof length + length;
+        std::size_t at = 0;
+        const auto take = [&](void* out, std::size_t size) {
+            if (at + size > buffer_.size())
+                throw BulkFileError(name_ + ": the temporary file cannot be read back");
+            std::memcpy(out, buffer_.data() + at, size);
+            at += size;
+        };
+        std::uint32_t n = 0;
+        take(&n, sizeof n);
         row.clear();
         row.reserve(n + kFigures);
         for (std::uint32_t i = 0; i < n; ++i) {
-            const int tag = std::fgetc(file_);
+            char tag = 0;
+            take(&tag, 1);
             if (tag == 1) {
                 double d = 0;
-                get(&d, sizeof d);
+                take(&d, sizeof d);
                 row.emplace_back(std::in_place_type<double>, d);
             } else if (tag == 2) {
                 std::uint32_t size = 0;
-                get(&size, sizeof size);
+                take(&size, sizeof size);
                 std::string t(size, '\0');
-                get(t.data(), size);
+                take(t.data(), size);
                 row.emplace_back(std::in_place_type<std::string>, std::move(t));
-            } else if (tag == 0) {
-                row.emplace_back(std::in_place_type<std::monostate>);
             } else {
-                throw BulkFileError(name_ + ": the temporary file cannot be read back");
+                row.emplace_back(std::in_place_type<std::monostate>);
             }
         }
         return true;
     }
     std::uint64_t size() const { return written_; }
-    std::uint64_t position() const { return static_cast<std::uint64_t>(std::ftell(file_)); }
+    std::uint64_t position() const { return position_; }
 
 private:
     void put(std::uint32_t v) { buffer_.append(reinterpret_cast<const char*>(&v), sizeof v); }
-    void get(void* out, std::size_t size)
-    {
-        if (size && std::fread(out, 1, size, file_) != size)
-            throw BulkFileError(name_ + ": the temporary file cannot be read back");
-    }
 
     std::FILE* file_ = nullptr;
     std::string name_;
     std::string buffer_;
-    std::uint64_t written_ = 0;
+    std::uint64_t written_ = 0, position_ = 0;
 };
 
 long long rowClass(const std::vector<Cell>& row, const std::string& okved)
