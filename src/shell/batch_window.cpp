@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "history/bulk_reader.h"
 #include "indicators/table_writers.h"
 #include "ui/ui_services.h"
 
@@ -157,6 +158,21 @@ void BatchWindow::start()
     std::vector<std::string> names;
     for (const QString& s : inputs())
         names.push_back(s.toStdString());
+    std::size_t bulkFiles = 0;
+    for (const std::string& name : names)
+        bulkFiles += QFileInfo(QString::fromStdString(name)).isFile() && history::isBulkFile(name);
+    if (bulkFiles > 0) {
+        if (bulkFiles < names.size()) {
+            UiServices::instance().message(
+                this, UiServices::Icon::Warning, kTitle,
+                QStringLiteral("Файлы статистики с отчетностью всех организаций за год анализируются отдельно от "
+                               "других файлов и папок: уберите из списка либо их, либо остальные."));
+            return;
+        }
+        startBulk(names);
+        return;
+    }
+    bulk_ = false;
     const indicators::InputFileList found = indicators::collectInputFiles(names);
     if (!found.problems.empty()) {
         QStringList lines;
@@ -190,8 +206,117 @@ void BatchWindow::start()
     showProgress();
 }
 
+void BatchWindow::startBulk(const std::vector<std::string>& files)
+{
+    const QString path = chooseTablePath(QStringLiteral("Сохранить таблицу отбора"));
+    if (path.isEmpty())
+        return;
+    bulk_ = true;
+    files_ = files;
+    bulkTable_ = path;
+    bulkRefused_.clear();
+    bulkError_.clear();
+    bulkSummary_ = {};
+    permille_ = 0;
+    cancel_ = false;
+    progress->setRange(0, 1000);
+    progress->setValue(0);
+    setRunning(true);
+    const indicators::TableFormat format = *desktopTableFormat(path);
+    worker_ = std::thread([this, format, target = path.toStdString()] {
+        try {
+            indicators::TableFileWriter writer(target, format, history::bulkTableLayout());
+            history::BulkTableControl control;
+            control.jobs = 0;
+            control.cancel = &cancel_;
+            control.progress = [this](std::uint64_t done, std::uint64_t total, int pass, int passes) {
+                const double part = total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total);
+                permille_ = static_cast<int>(1000 * ((pass - 1) + part) / passes);
+            };
+            // Only this thread touches the summary and the messages until finishedBulk() runs.
+            bulkSummary_ = history::runBulkTable(
+                files_, control,
+                [this](const std::string& r) {
+                    if (bulkRefused_.size() < 10)
+                        bulkRefused_.push_back(r);
+                },
+                [&writer](const std::vector<indicators::Cell>& row) { writer.writeCells(row); });
+            if (!bulkSummary_.cancelled)
+                writer.commit(); // else the writer's temporary file goes with it
+        } catch (const std::exception& e) {
+            bulkError_ = e.what();
+        }
+        QMetaObject::invokeMethod(this, &BatchWindow::finishedBulk, Qt::QueuedConnection);
+    });
+    poll_.start();
+    showProgress();
+}
+
+void BatchWindow::finishedBulk()
+{
+    if (worker_.joinable())
+        worker_.join();
+    poll_.stop();
+    const history::BulkTableSummary& s = bulkSummary_;
+    UiServices& ui = UiServices::instance();
+    if (!bulkError_.empty()) {
+        progress->setValue(0);
+        status->setText(QStringLiteral("Таблица не сохранена."));
+        ui.message(this, UiServices::Icon::Stop, kTitle,
+                   QStringLiteral("Таблица не сохранена: %1").arg(QString::fromStdString(bulkError_)));
+    } else if (s.cancelled) {
+        status->setText(QStringLiteral("Отменено: таблица не сохранена."));
+    } else {
+        progress->setValue(1000);
+        status->setText(QStringLiteral("Готово: прочитано строк %1, отказано %2, записано организаций %3; таблица "
+                                       "сохранена в %4")
+                            .arg(s.read)
+                            .arg(s.refused)
+                            .arg(s.written)
+                            .arg(native(bulkTable_)));
+        if (s.refused > 0) {
+            QStringList lines;
+            for (const std::string& r : bulkRefused_)
+                lines << QString::fromStdString(r);
+            if (s.refused > bulkRefused_.size())
+                lines << QStringLiteral("и еще строк: %1").arg(s.refused - bulkRefused_.size());
+            ui.message(this, UiServices::Icon::Warning, kTitle,
+                       QStringLiteral("Строки, которые не удалось прочитать (пропущены):\n") + lines.join('\n'));
+        }
+    }
+    setRunning(false);
+    emit runEnded();
+}
+
+QString BatchWindow::chooseTablePath(const QString& title)
+{
+    UiServices& ui = UiServices::instance();
+    for (;;) {
+        QString path = ui.saveFileName(this, title, kTableFilter);
+        if (path.isEmpty())
+            return {};
+        if (QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".xlsx");
+        if (!desktopTableFormat(path)) {
+            ui.message(this, UiServices::Icon::Warning, kTitle,
+                       QStringLiteral("Формат таблицы определяется расширением имени: .xlsx, .csv или .jsonl."));
+            continue;
+        }
+        if (QFileInfo::exists(path) &&
+            !ui.askYesNo(this, QStringLiteral("Confirm Save As"),
+                         QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(native(path))))
+            continue;
+        return path;
+    }
+}
+
 void BatchWindow::showProgress()
 {
+    if (bulk_) {
+        progress->setValue(permille_.load());
+        status->setText(QStringLiteral("Прочитано %1 %").arg(permille_.load() / 10));
+        return;
+    }
     progress->setValue(static_cast<int>(done_.load()));
     status->setText(QStringLiteral("Проанализировано %1 из %2 файлов").arg(done_.load()).arg(files_.size()));
 }

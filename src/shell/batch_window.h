@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "history/bulk_table.h"
 #include "indicators/batch.h"
 #include "indicators/table_writers.h"
 
@@ -69,12 +70,23 @@ private:
     void saveTable();
     void setRunning(bool on);
     void stopWorker();
+    // A year's bulk file of the statistics office: its table is named first
+    // and written while the rows are read, since they are too many to keep.
+    void startBulk(const std::vector<std::string>& files);
+    void finishedBulk();
+    QString chooseTablePath(const QString& title);
 
     std::vector<std::string> files_;
     std::vector<indicators::IndicatorRow> rows_;
     indicators::BatchSummary summary_;
     std::atomic<std::size_t> done_{0};
     std::atomic<bool> cancel_{false};
+    bool bulk_ = false;
+    std::atomic<int> permille_{0}; // bulk: how far the run is, of 1000
+    history::BulkTableSummary bulkSummary_;
+    std::vector<std::string> bulkRefused_; // the first refused rows, named
+    std::string bulkError_;
+    QString bulkTable_;
     std::thread worker_;
     QTimer poll_;
 };
