@@ -201,6 +201,25 @@ CompanyHistory buildOne(Company& company)
     // Own statements of one year: the one read last wins (a correction is
     // filed, and named, after the report it corrects); the others only fill
     // what it lacks.
+    // A statement without its reporting year has no place among the years.
+    std::vector<Source> dated;
+    std::vector<std::string> undated;
+    for (const Source& s : company.sources) {
+        if (s.statement->year > 0)
+            dated.push_back(s);
+        else
+            undated.push_back(s.statement->sourceName + ": отчетный год не указан, отчетность в историю не вошла");
+    }
+    if (dated.empty()) {
+        h.organisation = company.sources.front().statement->organisation;
+        h.taxNumber = company.sources.front().statement->taxNumber;
+        for (const std::string& n : company.fileNotes)
+            noteFor(h, 0, n);
+        for (std::string& n : undated)
+            noteFor(h, 0, std::move(n));
+        return h;
+    }
+    company.sources = std::move(dated);
     const Source* newest = nullptr;
     for (const Source& s : company.sources)
         if (!newest || s.statement->year >= newest->statement->year)
@@ -217,6 +236,8 @@ CompanyHistory buildOne(Company& company)
     }
     for (const std::string& n : company.fileNotes)
         noteFor(h, 0, n);
+    for (std::string& n : undated)
+        noteFor(h, 0, std::move(n));
 
     std::vector<Source> sources;
     sources.reserve(company.sources.size());

@@ -159,12 +159,13 @@ PassEnd togetherPass(const std::vector<std::string>& files, unsigned jobs, std::
         if (current.empty())
             return;
         const std::vector<CompanyHistory> histories = buildHistories(current);
-        if (!histories.empty()) {
-            ++summary.companies;
-            for (const std::vector<Cell>& row : historyTableRows(histories.front())) {
-                deliver(row);
-                ++summary.rows;
-            }
+        const std::vector<std::vector<Cell>> rows =
+            histories.empty() ? std::vector<std::vector<Cell>>{} : historyTableRows(histories.front());
+        if (!rows.empty())
+            ++summary.companies; // as the two passes count: a company with rows
+        for (const std::vector<Cell>& row : rows) {
+            deliver(row);
+            ++summary.rows;
         }
         finished.insert(key);
         current.clear();
