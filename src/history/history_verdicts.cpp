@@ -1,17 +1,351 @@
+// The history's columns of the models and tests, and their sections of the
+// report: values per year, zones in words, the last year's conclusions and
+// the legend a user checks each figure by.
+#include "history_verdicts.h"
+
+#include <algorithm>
+
 #include "history_figures.h"
 #include "history_text.h"
 
-// The models and the regulated tests come in their own change; until then
-// the history has none of their columns and sections.
 namespace kalvanta::history {
 
-std::vector<NamedFigure> verdictFigures(const YearView&) { return {}; }
+namespace {
 
-void appendVerdictSections(std::vector<std::string>&, const CompanyHistory&, const std::vector<int>&,
-                           const std::string&)
+constexpr std::size_t kZoneCellWidth = 16;
+constexpr std::size_t kMinLabelWidth = 30;
+
+std::size_t textWidth(const std::string& s)
 {
+    return static_cast<std::size_t>(
+        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
-void appendVerdictLegend(std::vector<std::string>&) {}
+std::string padRight(std::string s, std::size_t width)
+{
+    const std::size_t w = textWidth(s);
+    if (w < width)
+        s.append(width - w, ' ');
+    return s;
+}
+
+std::string padLeft(const std::string& s, std::size_t width)
+{
+    const std::size_t w = textWidth(s);
+    return w < width ? std::string(width - w, ' ') + s : s;
+}
+
+const Figure& column(const std::vector<NamedFigure>& figures, std::string_view name)
+{
+    return std::find_if(figures.begin(), figures.end(), [&](const NamedFigure& f) { return f.column == name; })
+        ->figure;
+}
+
+std::string yearWord(int year) { return std::to_string(year) + " году"; }
+
+// The risk of each model per year in words, laid out as the year tables.
+void appendZoneTable(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years)
+{
+    std::vector<std::vector<ModelResult>> perYear;
+    for (int y : years)
+        perYear.push_back(modelResults(YearView(history, y)));
+
+    std::size_t labelWidth = kMinLabelWidth;
+    for (const ModelZones& m : modelZoneTable())
+        labelWidth = std::max(labelWidth, textWidth(std::string(m.title)) + 2);
+
+    out.push_back("Риск банкротства по моделям");
+    std::string header = padRight("Модель", labelWidth);
+    for (int y : years)
+        header += padLeft(std::to_string(y), kZoneCellWidth);
+    out.push_back(header);
+    out.push_back(std::string(labelWidth + kZoneCellWidth * years.size(), '-'));
+    const auto& models = modelZoneTable();
+    for (std::size_t m = 0; m < models.size(); ++m) {
+        std::string line = padRight(std::string(models[m].title), labelWidth);
+        for (const auto& results : perYear)
+            line += padLeft(results[m].zoneText, kZoneCellWidth);
+        out.push_back(line);
+    }
+    out.push_back(" ");
+}
+
+void appendModels(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                  const std::string& sep)
+{
+    std::vector<std::vector<NamedFigure>> perYear;
+    for (int y : years)
+        perYear.push_back(verdictFigures(YearView(history, y)));
+    auto row = [&](std::string label, std::string_view name, Print print) {
+        TableRow r{std::move(label), {}, print};
+        for (const auto& figures : perYear)
+            r.cells.push_back(column(figures, name));
+        return r;
+    };
+
+    std::vector<TableRow> rows;
+    for (const ModelZones& m : modelZoneTable()) {
+        if (m.againstNorm) {
+            rows.push_back(row(std::string(m.title) + ", фактический", "zaitseva_actual", Print::Model3));
+            rows.push_back(row(std::string(m.title) + ", нормативный", "zaitseva_norm", Print::Model3));
+        } else {
+            rows.push_back(row(std::string(m.title), m.column, Print::Model3));
+        }
+    }
+    rows.push_back(row("Рассчитано моделей", "models_computed", Print::Amount));
+    rows.push_back(row("Из них с высоким риском", "models_high_risk", Print::Amount));
+    appendYearTable(out, "Модели прогнозирования банкротства", years, rows, sep);
+    appendZoneTable(out, history, years);
+
+    const std::vector<NamedFigure>& last = perYear.back();
+    const double computed = *column(last, "models_computed").value;
+    const double high = *column(last, "models_high_risk").value;
+    const std::string when = "По данным " + std::to_string(years.back()) + " года ";
+    if (computed == 0)
+        out.push_back(when + "ни одна модель не определена.");
+    else
+        out.push_back(when + printFigure(Figure::of(high), Print::Amount, sep) + " из " +
+                      printFigure(Figure::of(computed), Print::Amount, sep) +
+                      " моделей указывают на высокий риск банкротства.");
+    out.push_back(" ");
+    out.push_back("Источники моделей:");
+    for (const ModelZones& m : modelZoneTable())
+        out.push_back("  " + std::string(m.title) + " — " + std::string(m.source));
+    out.push_back(" ");
+}
+
+void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                     const std::string& sep)
+{
+    std::vector<TableRow> rows{{"Чистые активы", {}, Print::Amount},
+                               {"Чистые активы минус уставный капитал", {}, Print::Amount}};
+    for (int y : years) {
+        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
+        rows[0].cells.push_back(column(f, "net_assets"));
+        rows[1].cells.push_back(column(f, "net_assets_less_charter"));
+    }
+    appendYearTable(out, "Чистые активы", years, rows, sep);
+    // appendYearTable ends with a blank line; the conclusions belong to the table.
+    out.pop_back();
+
+    const int last = years.back();
+    const YearView y(history, last);
+    const Figure& net = rows[0].cells.back();
+    const Figure& less = rows[1].cells.back();
+    if (!net.defined()) {
+        out.push_back("Чистые активы на 31.12." + std::to_string(last) + " не определены: " + net.reason + ".");
+    } else {
+        out.push_back("Чистые активы на 31.12." + std::to_string(last) + ": " +
+                      printFigure(net, Print::Amount, sep) + ", уставный капитал (строка 1310): " +
+                      printFigure(y.balance(1310), Print::Amount, sep) + ".");
+        if (*net.value < 0)
+            out.push_back("Чистые активы отрицательны и ниже уставного капитала.");
+        else if (*less.value < 0)
+            out.push_back("Чистые активы ниже уставного капитала.");
+        else
+            out.push_back("Чистые активы не ниже уставного капитала.");
+    }
+    out.push_back("Чистые активы рассчитаны по Порядку, утвержденному приказом Минфина России № 84н от 28.08.2014, "
+                  "по строкам баланса 1600 − 1400 − 1500 + 1530, без корректировок, для которых нужны пояснения к "
+                  "отчетности (задолженность участников по взносам в уставный капитал, доходы будущих периодов, не "
+                  "связанные с государственной помощью и безвозмездным получением имущества).");
+    out.push_back(" ");
+}
+
+void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                         const std::string& sep)
+{
+    std::vector<TableRow> rows{
+        {"Коэффициент текущей ликвидности", {}, Print::Ratio2},
+        {"Коэффициент обеспеченности собственными средствами", {}, Print::Ratio2},
+        {"Структура неудовлетворительна (1 — да, 0 — нет)", {}, Print::Amount},
+        {"Коэффициент восстановления платежеспособности", {}, Print::Ratio2},
+        {"Коэффициент утраты платежеспособности", {}, Print::Ratio2},
+    };
+    static constexpr std::string_view kColumns[] = {"ffo_current_ratio", "ffo_own_funds_ratio", "ffo_unsatisfactory",
+                                                    "ffo_restore", "ffo_loss"};
+    for (int y : years) {
+        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i].cells.push_back(column(f, kColumns[i]));
+    }
+    appendYearTable(out, "Неудовлетворительная структура баланса", years, rows, sep);
+    out.pop_back();
+
+    const std::string when = "В " + yearWord(years.back());
+    const Figure& current = rows[0].cells.back();
+    const Figure& ownFunds = rows[1].cells.back();
+    const Figure& bad = rows[2].cells.back();
+    auto ratio = [&](const Figure& f) { return printFigure(f, Print::Ratio2, sep); };
+    if (!bad.defined()) {
+        out.push_back(when + " структура баланса не определена: " + bad.reason + ".");
+    } else if (*bad.value == 1) {
+        std::string why;
+        if (current.defined() && *current.value < 2)
+            why = "коэффициент текущей ликвидности " + ratio(current) + " меньше 2";
+        if (ownFunds.defined() && *ownFunds.value < 0.1)
+            why += (why.empty() ? "" : "; ") + std::string("коэффициент обеспеченности собственными средствами ") +
+                   ratio(ownFunds) + " меньше 0" + sep + "1";
+        out.push_back(when + " структура баланса неудовлетворительна: " + why + ".");
+        const Figure& restore = rows[3].cells.back();
+        if (!restore.defined())
+            out.push_back("Коэффициент восстановления платежеспособности не определен: " + restore.reason + ".");
+        else if (*restore.value > 1)
+            out.push_back("Коэффициент восстановления платежеспособности " + ratio(restore) +
+                          " больше 1: платежеспособность может быть восстановлена в течение 6 месяцев.");
+        else
+            out.push_back("Коэффициент восстановления платежеспособности " + ratio(restore) +
+                          " не больше 1: в течение 6 месяцев платежеспособность не восстановится.");
+    } else {
+        out.push_back(when + " структура баланса удовлетворительна.");
+        const Figure& loss = rows[4].cells.back();
+        if (!loss.defined())
+            out.push_back("Коэффициент утраты платежеспособности не определен: " + loss.reason + ".");
+        else if (*loss.value < 1)
+            out.push_back("Коэффициент утраты платежеспособности " + ratio(loss) +
+                          " меньше 1: платежеспособность может быть утрачена в течение 3 месяцев.");
+        else
+            out.push_back("Коэффициент утраты платежеспособности " + ratio(loss) +
+                          " не меньше 1: утраты платежеспособности в течение 3 месяцев не ожидается.");
+    }
+    out.push_back("Признаки неудовлетворительной структуры баланса взяты из Методических положений 1994 года "
+                  "(распоряжение ФУДН № 31-р от 12.08.1994), которые утратили силу; тест приводится как "
+                  "сложившаяся практика.");
+    out.push_back(" ");
+}
+
+void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                       const std::string& sep)
+{
+    static constexpr std::string_view kLabels[] = {"K1 = (1240 + 1250) / 1500", "K2 = (1230 + 1240 + 1250) / 1500",
+                                                   "K3 = 1200 / 1500", "K4 = 1300 / (1400 + 1500)",
+                                                   "K5 = 2200 / 2110"};
+    std::vector<TableRow> rows;
+    for (std::string_view label : kLabels)
+        rows.push_back({std::string(label), {}, Print::Ratio2});
+    for (int i = 1; i <= 5; ++i)
+        rows.push_back({"Категория K" + std::to_string(i), {}, Print::Amount});
+    rows.push_back({"Сумма баллов", {}, Print::Ratio2});
+    rows.push_back({"Класс кредитоспособности", {}, Print::Amount});
+    std::vector<CreditClass> perYear;
+    for (int y : years) {
+        const CreditClass c = creditClass(YearView(history, y));
+        for (std::size_t i = 0; i < 5; ++i) {
+            rows[i].cells.push_back(c.k[i]);
+            rows[5 + i].cells.push_back(c.category[i] ? Figure::of(c.category[i]) : c.k[i]);
+        }
+        rows[10].cells.push_back(c.score);
+        rows[11].cells.push_back(c.creditClass);
+        perYear.push_back(c);
+    }
+    appendYearTable(out, "Класс кредитоспособности заемщика", years, rows, sep);
+    out.pop_back();
+
+    const CreditClass& c = perYear.back();
+    const std::string when = "Класс кредитоспособности в " + yearWord(years.back());
+    if (!c.creditClass.defined()) {
+        out.push_back(when + " не определен: " + c.creditClass.reason + ".");
+    } else {
+        std::string sum;
+        for (std::size_t i = 0; i < 5; ++i)
+            sum += (i ? " + " : "") + roundedText(kCreditWeights[i], 2, sep) + " × " + std::to_string(c.category[i]);
+        out.push_back(when + ": " + printFigure(c.creditClass, Print::Amount, sep) + " (сумма баллов " +
+                      printFigure(c.score, Print::Ratio2, sep) + " = " + sum + ").");
+    }
+    out.push_back(c.trade ? "Пороги K4 для торговли (ОКВЭД 45–47): 0" + sep + "6 и 0" + sep + "4."
+                          : "Пороги K4: 1 и 0" + sep + "7.");
+    out.push_back(" ");
+}
+
+void appendDuPont(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                  const std::string& sep)
+{
+    std::vector<TableRow> rows{
+        {"Чистая рентабельность продаж, %", {}, Print::Percent1},
+        {"Оборачиваемость активов", {}, Print::Ratio2},
+        {"Мультипликатор капитала", {}, Print::Ratio2},
+        {"Рентабельность собственного капитала, %", {}, Print::Percent1},
+    };
+    static constexpr std::string_view kColumns[] = {"dupont_net_margin", "dupont_turnover", "dupont_multiplier",
+                                                    "dupont_roe"};
+    for (int y : years) {
+        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            rows[i].cells.push_back(column(f, kColumns[i]));
+    }
+    appendYearTable(out, "Факторы рентабельности собственного капитала (DuPont)", years, rows, sep);
+}
+
+std::vector<std::string> legendLines()
+{
+    std::vector<std::string> lines{
+        "Формулы моделей прогнозирования банкротства и тестов:",
+        "  Числа в формулах — коды строк бухгалтерского баланса (1xxx, на 31.12 года) и отчета о финансовых "
+        "результатах (2xxx, за год); ср.(X) = (X на 31.12 года + X на 31.12 предыдущего года) / 2; (t−1) — "
+        "значение предыдущего года. Граница зоны относится к зоне выше нее.",
+    };
+    for (const ModelZones& m : modelZoneTable()) {
+        lines.push_back("  " + std::string(m.title) + ": " + std::string(m.formula));
+        lines.push_back("    зоны: " + std::string(m.zonesText));
+    }
+    const char* tests[] = {
+        "Чистые активы = 1600 − 1400 − 1500 + 1530; чистые активы минус уставный капитал = чистые активы − 1310",
+        "Структура баланса: коэффициент текущей ликвидности Ктл = 1200 / (1500 − 1530 − 1540), норма — 2 и больше; "
+        "коэффициент обеспеченности собственными средствами Косс = (1300 − 1100) / 1200, норма — 0,1 и больше; "
+        "структура неудовлетворительна, если Ктл < 2 или Косс < 0,1",
+        "Коэффициент восстановления платежеспособности (при неудовлетворительной структуре) = "
+        "(Ктл + 6 / 12 × (Ктл − Ктл(t−1))) / 2; больше 1 — платежеспособность может быть восстановлена за 6 месяцев",
+        "Коэффициент утраты платежеспособности (при удовлетворительной структуре) = "
+        "(Ктл + 3 / 12 × (Ктл − Ктл(t−1))) / 2; меньше 1 — платежеспособность может быть утрачена за 3 месяца",
+        "Кредитоспособность: K1 = (1240 + 1250) / 1500 — 0,2 и больше: категория 1, от 0,15: 2, меньше: 3; "
+        "K2 = (1230 + 1240 + 1250) / 1500 — 0,8: 1, от 0,5: 2, меньше: 3; K3 = 1200 / 1500 — 2: 1, от 1: 2, "
+        "меньше: 3; K4 = 1300 / (1400 + 1500) — 1: 1, от 0,7: 2, меньше: 3 (торговля, ОКВЭД 45–47: 0,6 и 0,4); "
+        "K5 = 2200 / 2110 — 0,15: 1, больше 0: 2, 0 и меньше: 3",
+        "Сумма баллов = 0,05 × категория K1 + 0,10 × K2 + 0,40 × K3 + 0,20 × K4 + 0,25 × K5; класс 1 — сумма не "
+        "больше 1,25, класс 2 — не больше 2,35, иначе класс 3; при K5 категории 2 класс не лучше второго, при K5 "
+        "категории 3 — третий",
+        "DuPont: рентабельность собственного капитала = 2400 / 2110 × 2110 / ср.(1600) × ср.(1600) / ср.(1300)",
+    };
+    for (const char* t : tests)
+        lines.push_back("  " + std::string(t));
+    return lines;
+}
+
+} // namespace
+
+std::vector<NamedFigure> verdictFigures(const YearView& year)
+{
+    std::vector<NamedFigure> out = modelFigures(year);
+    int computed = 0;
+    int high = 0;
+    for (const ModelResult& r : modelResults(year)) {
+        computed += r.zone >= 0;
+        high += r.highRisk;
+    }
+    out.push_back({"models_computed", Figure::of(computed)});
+    out.push_back({"models_high_risk", Figure::of(high)});
+    const std::vector<NamedFigure> tests = testFigures(year);
+    out.insert(out.end(), tests.begin(), tests.end());
+    return out;
+}
+
+void appendVerdictSections(std::vector<std::string>& out, const CompanyHistory& history,
+                           const std::vector<int>& years, const std::string& decimalSeparator)
+{
+    if (years.empty())
+        return;
+    appendModels(out, history, years, decimalSeparator);
+    appendNetAssets(out, history, years, decimalSeparator);
+    appendStructureTest(out, history, years, decimalSeparator);
+    appendCreditClass(out, history, years, decimalSeparator);
+    appendDuPont(out, history, years, decimalSeparator);
+}
+
+void appendVerdictLegend(std::vector<std::string>& out)
+{
+    const std::vector<std::string> lines = legendLines();
+    out.insert(out.end(), lines.begin(), lines.end());
+    out.push_back(" ");
+}
 
 } // namespace kalvanta::history
