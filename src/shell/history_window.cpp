@@ -11,6 +11,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -270,6 +272,7 @@ void HistoryWindow::appendReports()
     int firstBlock = view.document()->blockCount();
     if (view.document()->isEmpty())
         firstBlock = 0;
+    const int start = view.document()->characterCount() - 1;
     for (const std::vector<std::string>& lines : reports_) {
         // One edit block per report, as the fixed report is written.
         ReportViewSink sink(view);
@@ -277,6 +280,15 @@ void HistoryWindow::appendReports()
         for (const std::string& line : lines)
             sink.appendLine(line);
     }
+    // The history's tables line up by their spaces: a fixed-pitch face of
+    // the view's size, kept in the saved document; what was there stays.
+    QTextCursor added(view.document());
+    added.setPosition(start);
+    added.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    QTextCharFormat fixedPitch;
+    fixedPitch.setFontFamilies(QStringList{kHistoryReportFont});
+    fixedPitch.setFontFixedPitch(true);
+    added.mergeCharFormat(fixedPitch);
     main_->markUnsaved();
     main_->setLatestHistory(std::make_shared<const history::CompanyHistory>(run_.histories.back()));
     // The user sees the first report added, not what the view held before.

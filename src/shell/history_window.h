@@ -25,6 +25,7 @@ namespace kalvanta {
 class TForm1;
 
 inline const QString kHistoryTitle = QStringLiteral("Анализ за несколько лет");
+inline const QString kHistoryReportFont = QStringLiteral("DejaVu Sans Mono");
 
 class HistoryWindow : public QDialog {
     Q_OBJECT

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 
 #include "fake_ui_services.h"
 #include "history/history_report.h"
@@ -174,6 +175,15 @@ void HistoryWindowTest::reportsAreAppendedBelowTheViewsText()
     QCOMPARE(lines.mid(0, before.size()), before);
     QCOMPARE(lines.mid(before.size()), expected);
     QVERIFY(form.hasUnsavedReport());
+    // The added tables are in a fixed-pitch face; the text before keeps its own.
+    const QTextDocument& doc = *form.RichEdit1->document();
+    for (int b = 0; b < lines.size(); ++b) {
+        const QTextBlock block = doc.findBlockByNumber(b);
+        if (block.text().isEmpty())
+            continue;
+        const QTextCharFormat f = block.begin().fragment().charFormat();
+        QCOMPARE(f.fontFamilies().toStringList().contains(kHistoryReportFont), b >= before.size());
+    }
     QVERIFY(!window->isVisible()); // the report is what the user looks at now
     // The view shows the first line added.
     QCOMPARE(form.RichEdit1->textCursor().block().blockNumber(), before.size());
