@@ -164,6 +164,8 @@ void Tcharts::setAnalysis(const AnalysisResults& results, const ReportCoverage& 
 void Tcharts::setHistory(std::shared_ptr<const history::CompanyHistory> history)
 {
     history_ = std::move(history);
+    // The user has just analysed it: its first page is what they come to see.
+    historyArrived_ = history_ != nullptr;
     stale_ = true;
     if (isVisible())
         rebuild();
@@ -222,7 +224,13 @@ void Tcharts::rebuild()
         new QGridLayout(holder);
         PageControl1->addTab(holder, page.tabTitle);
     }
-    PageControl1->setCurrentIndex(shown < 0 ? 0 : std::min(shown, PageControl1->count() - 1));
+    int current = shown < 0 ? 0 : std::min(shown, PageControl1->count() - 1);
+    if (historyArrived_)
+        for (int i = 0; i < int(pages_.size()); ++i)
+            if (pages_[std::size_t(i)].objectName == QStringLiteral("historyRatiosPage"))
+                current = i;
+    historyArrived_ = false;
+    PageControl1->setCurrentIndex(current);
     drawPage(PageControl1->currentIndex());
 }
 

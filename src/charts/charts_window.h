@@ -77,6 +77,7 @@ private:
     ReportCoverage run_;
     bool hasAnalysis_ = false;
     std::shared_ptr<const history::CompanyHistory> history_;
+    bool historyArrived_ = false; // show its page on the next rebuild
     bool stale_ = false;
     std::vector<charts::Page> pages_;
     std::function<void(const QTextDocument&)> print_;

@@ -220,10 +220,11 @@ std::vector<Band> zoneBands(const history::ModelZones& model, const RegionalSett
                               : b.openAbove ? QStringLiteral("≥ %1").arg(num(b.low))
                                             : QStringLiteral("%1–%2").arg(num(b.low), num(b.high));
         b.name = QStringLiteral("%1: риск %2").arg(range, word);
-        // Red for the zones counted as high risk, green for the lowest, amber between.
-        b.colour = model.highRisk[i] ? QColor(220, 60, 50, 55)
-                   : i == n          ? QColor(60, 170, 90, 55)
-                                     : QColor(240, 190, 40, 60);
+        // Red for the zones counted as high risk, green for a safe zone at an
+        // end of the scale (the two-factor model's is below), amber between.
+        b.colour = model.highRisk[i]     ? QColor(220, 60, 50, 55)
+                   : i == 0 || i == n ? QColor(60, 170, 90, 55)
+                                      : QColor(240, 190, 40, 60);
         bands.push_back(b);
     }
     return bands;
