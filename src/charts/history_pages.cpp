@@ -20,6 +20,16 @@ const QString kNoHistory = QStringLiteral(
     "Анализ за несколько лет еще не выполнен: диаграммы строятся по истории компании "
     "(Файл — Анализ за несколько лет...).");
 
+const QString kNoYears = QStringLiteral("В истории компании нет показателей ни за один год.");
+
+// Why the charts of this history are empty; empty when there is something to draw.
+QString reasonEmpty(const history::CompanyHistory* h)
+{
+    if (!h)
+        return kNoHistory;
+    return h->years.empty() ? kNoYears : QString();
+}
+
 const QColor kColours[] = {QColor(40, 90, 170), QColor(230, 140, 40), QColor(40, 140, 60), QColor(120, 80, 160)};
 
 QString unitName(int code)
@@ -174,8 +184,8 @@ Page ratiosPage(const history::CompanyHistory* h, const RegionalSettings& region
     const Years y = h ? figuresByYear(*h, &history::ratioFigures) : Years{};
     for (const RatioChart& spec : ratioCharts(regional)) {
         const QString title = QString::fromUtf8(spec.title);
-        if (!h) {
-            page.charts.push_back(emptyChart(QString::fromUtf8(spec.objectName), title, kNoHistory));
+        if (const QString why = reasonEmpty(h); !why.isEmpty()) {
+            page.charts.push_back(emptyChart(QString::fromUtf8(spec.objectName), title, why));
             continue;
         }
         Chart chart;
@@ -251,8 +261,8 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
         const QString objectName =
             QStringLiteral("historyModel_") + QString::fromUtf8(model.column.data(), qsizetype(model.column.size()));
         const QString title = QString::fromUtf8(model.title.data(), qsizetype(model.title.size()));
-        if (!h) {
-            page.charts.push_back(emptyChart(objectName, title, kNoHistory));
+        if (const QString why = reasonEmpty(h); !why.isEmpty()) {
+            page.charts.push_back(emptyChart(objectName, title, why));
             continue;
         }
         Chart chart;
@@ -297,7 +307,9 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
 
 QString historyHeader(const history::CompanyHistory& h)
 {
-    QString text = QStringLiteral("История компании: %1").arg(QString::fromStdString(h.organisation));
+    QString text = QStringLiteral("История компании: %1")
+                       .arg(h.organisation.empty() ? QStringLiteral("организация не названа")
+                                                   : QString::fromStdString(h.organisation));
     if (!h.taxNumber.empty())
         text += QStringLiteral(", ИНН %1").arg(QString::fromStdString(h.taxNumber));
     if (!h.years.empty())

@@ -175,13 +175,23 @@ void HistoryPagesTest::withoutHistoryThePagesSayWhy()
     Tcharts* window = openCharts(form);
     QVERIFY(window);
     QCOMPARE(window->PageControl1->count(), 9);
-    for (const auto& [key, name] : {std::pair{Qt::Key_8, "historyLiquidity"}, std::pair{Qt::Key_9, "historyModel_lis"}}) {
-        showPage(window, key);
-        auto* empty = window->findChild<QLabel*>(name);
-        QVERIFY2(empty, name);
-        QCOMPARE(description(empty), QStringLiteral("Анализ за несколько лет еще не выполнен: диаграммы строятся по "
-                                                    "истории компании (Файл — Анализ за несколько лет...)."));
+    // No history, then one whose files held no figures of any year.
+    const QString reasons[] = {QStringLiteral("Анализ за несколько лет еще не выполнен: диаграммы строятся по "
+                                              "истории компании (Файл — Анализ за несколько лет...)."),
+                               QStringLiteral("В истории компании нет показателей ни за один год.")};
+    for (const QString& reason : reasons) {
+        if (reason != reasons[0])
+            form.setLatestHistory(std::make_shared<const history::CompanyHistory>());
+        for (const auto& [key, name] :
+             {std::pair{Qt::Key_8, "historyLiquidity"}, std::pair{Qt::Key_9, "historyModel_lis"}}) {
+            showPage(window, key);
+            auto* empty = window->findChild<QLabel*>(name);
+            QVERIFY2(empty, name);
+            QCOMPARE(description(empty), reason);
+        }
     }
+    QCOMPARE(window->Label1->text(),
+             QStringLiteral("Последний анализ: отчет за 2 года. История компании: организация не названа."));
     // The history arrives while the window is open: its first page is shown and drawn at once.
     showPage(window, Qt::Key_3);
     form.setLatestHistory(twoYears());

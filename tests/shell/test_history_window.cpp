@@ -84,6 +84,7 @@ private slots:
     void reportsAreAppendedBelowTheViewsText();
     void refusedFileIsListedWhileTheOthersAreAnalysed();
     void nothingReadableAddsNothing();
+    void cancelAddsNothing();
 };
 
 void HistoryWindowTest::itemOpensTheWindow_data()
@@ -239,6 +240,37 @@ void HistoryWindowTest::nothingReadableAddsNothing()
     QCOMPARE(window->status->text(), QStringLiteral("Нет отчетности для анализа."));
     QVERIFY(window->isVisible());
     QCOMPARE(blockTexts(*form.RichEdit1->document()), before);
+    QVERIFY(!form.hasUnsavedReport());
+}
+
+void HistoryWindowTest::cancelAddsNothing()
+{
+    // Enough files that the reading is still going when Cancel is pressed.
+    QTemporaryDir dir;
+    const QByteArray statement = readAll(kStatements + "NO_BUHOTCH_severny-veter-2024.xml");
+    for (int i = 0; i < 400; ++i)
+        QVERIFY(writeBytes(dir.path() + QStringLiteral("/%1.xml").arg(i), statement));
+    FakeServicesScope services;
+    services.fake.folderAnswers = {dir.path()};
+    TForm1 form;
+    prepare(form);
+    form.show();
+    const QStringList before = blockTexts(*form.RichEdit1->document());
+    HistoryWindow* window = openByShortcut(form);
+    QVERIFY(window);
+    QTest::mouseClick(window->addFolderButton, Qt::LeftButton);
+    QSignalSpy ended(window, &HistoryWindow::runEnded);
+    QTest::mouseClick(window->startButton, Qt::LeftButton);
+    QVERIFY(window->running());
+    QCOMPARE(window->cancelButton->text(), QStringLiteral("Отмена"));
+    QVERIFY(!window->addFolderButton->isEnabled());
+    QTest::mouseClick(window->cancelButton, Qt::LeftButton);
+    QVERIFY(ended.wait(20000) || ended.count() == 1);
+    QCOMPARE(window->status->text(), QStringLiteral("Отменено: в окно отчета ничего не добавлено."));
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->cancelButton->text(), QStringLiteral("Закрыть"));
+    QCOMPARE(blockTexts(*form.RichEdit1->document()), before);
+    QVERIFY(services.fake.messages.empty());
     QVERIFY(!form.hasUnsavedReport());
 }
 
