@@ -30,8 +30,12 @@ bool isBalanceLine(int code) { return code >= 1000 && code <= 1999; }
 bool isFlowLine(int code) { return (code >= 2000 && code <= 2999) || (code >= 4000 && code <= 4999); }
 
 // Printed in parentheses on the forms; a file may give them either sign.
+// The cash-flow statement's payments (41 2x, 42 2x, 43 2x) likewise, so two
+// files that write them with different signs do not read as restatements.
 bool isExpenseLine(int code)
 {
+    if (code >= 4000 && code <= 4399 && code / 10 % 10 == 2)
+        return true;
     return code == 2120 || code == 2210 || code == 2220 || code == 2330 || code == 2350 || code == 2410;
 }
 
@@ -146,7 +150,9 @@ void compareFigure(CompanyHistory& h, int year, int line, const Origin& kept, co
     const Statement& o = *other.statement;
     if (o.year == k.year) {
         noteFor(h, year,
-                "отчетности за " + periodText(o.year) + " расходятся: строка " + std::to_string(line) + " — " +
+                "отчетности за " + periodText(o.year) + " расходятся" +
+                    (year == o.year ? std::string() : " в показателях " + std::to_string(year) + " года") +
+                    ": строка " + std::to_string(line) + " — " +
                     amountText(value) + " в " + o.sourceName + ", " + amountText(kept.value) + " в " + k.sourceName +
                     "; взята " + k.sourceName);
         return;

@@ -80,6 +80,18 @@ constexpr LineName kLines[] = {
     {2910, "Разводненная прибыль (убыток) на акцию"},
 };
 
+// The simplified forms' own wording of the lines that aggregate several.
+constexpr LineName kSimplifiedLines[] = {
+    {1150, "Материальные внеоборотные активы"},
+    {1170, "Нематериальные, финансовые и другие внеоборотные активы"},
+    {1230, "Финансовые и другие оборотные активы"},
+    {1450, "Другие долгосрочные обязательства"},
+    {1550, "Другие краткосрочные обязательства"},
+    {2120, "Расходы по обычной деятельности"},
+    {2350, "Прочие расходы"},
+    {2410, "Налоги на прибыль (доходы)"},
+};
+
 constexpr std::size_t kUnknown = sizeof kLines / sizeof kLines[0];
 
 std::size_t indexOf(int code)
@@ -92,15 +104,19 @@ std::size_t indexOf(int code)
 
 } // namespace
 
-std::string lineName(int code)
+std::string lineName(int code, bool simplified)
 {
+    if (simplified)
+        for (const LineName& l : kSimplifiedLines)
+            if (l.code == code)
+                return l.name;
     const std::size_t i = indexOf(code);
     return i == kUnknown ? std::string() : std::string(kLines[i].name);
 }
 
-std::string lineLabel(int code)
+std::string lineLabel(int code, bool simplified)
 {
-    const std::string name = lineName(code);
+    const std::string name = lineName(code, simplified);
     return name.empty() ? std::to_string(code) : std::to_string(code) + " " + name;
 }
 

@@ -92,6 +92,10 @@ void appendStructure(std::vector<std::string>& out, const CompanyHistory& h, boo
                 present.insert(code);
     }
     const std::vector<int> codes = inFormOrder(std::vector<int>(present.begin(), present.end()));
+    // The simplified forms' wording where every year of the table is simplified.
+    const bool simplified =
+        std::all_of(years.begin(), years.end(), [&](int year) { return h.years.at(year).simplified; });
+    const auto label = [&](int code) { return lineLabel(code, simplified); };
     const int totalLine = balance ? 1600 : 2110;
     const auto figure = [&](const YearView& v, int code) { return balance ? v.balance(code) : v.flow(code); };
     const auto previous = [&](const YearView& v, int code) {
@@ -102,10 +106,10 @@ void appendStructure(std::vector<std::string>& out, const CompanyHistory& h, boo
     std::vector<TableRow> values, shares, changes, changePercents;
     const std::vector<int> changeYears(years.begin() + 1, years.end());
     for (int code : codes) {
-        TableRow value{lineLabel(code), {}, Print::Amount};
-        TableRow share{lineLabel(code), {}, Print::Percent1};
-        TableRow change{lineLabel(code), {}, Print::Amount};
-        TableRow changePercent{lineLabel(code), {}, Print::Percent1};
+        TableRow value{label(code), {}, Print::Amount};
+        TableRow share{label(code), {}, Print::Percent1};
+        TableRow change{label(code), {}, Print::Amount};
+        TableRow changePercent{label(code), {}, Print::Percent1};
         for (int year : years) {
             const YearView v(h, year);
             value.cells.push_back(figure(v, code));
