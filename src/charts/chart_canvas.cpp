@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QFontMetricsF>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
@@ -106,6 +107,7 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     if (horizontal)
         std::reverse(categories.begin(), categories.end());
     auto* categoryAxis = new QBarCategoryAxis;
+    categoryAxis_ = categoryAxis;
     // Axis labels are rich text: a date's name takes two short lines.
     QStringList shown;
     for (const QString& c : categories) {
@@ -306,6 +308,20 @@ void ChartCanvas::placeValueLabels()
 {
     QChart* c = chart();
     const int sets = std::max<int>(1, int(spec_.series.size()));
+    // Many years on a narrow line chart: the years stand upright, and
+    // neighbouring values alternate above and below their points.
+    bool crowded = false;
+    if (spec_.kind == Chart::Kind::Lines && !spec_.categories.isEmpty()) {
+        const qreal step = c->plotArea().width() / spec_.categories.size();
+        const QFontMetricsF metrics(categoryAxis_->labelsFont());
+        const int angle = step < metrics.horizontalAdvance(spec_.categories.first()) + 6 ? -90 : 0;
+        if (categoryAxis_->labelsAngle() != angle)
+            categoryAxis_->setLabelsAngle(angle); // lays the plot out again, and comes back here
+        qreal widest = 0;
+        for (const ValueLabel& l : labels_)
+            widest = std::max(widest, l.item->boundingRect().width());
+        crowded = step < widest + 4;
+    }
     for (const ValueLabel& l : labels_) {
         const QRectF box = l.item->boundingRect();
         const qreal gap = 2;
@@ -328,7 +344,8 @@ void ChartCanvas::placeValueLabels()
         case Chart::Kind::Lines: {
             const QPointF p = c->mapToPosition(QPointF(l.category, l.value), anchor_);
             // Lines of one chart alternate above and below their points.
-            at = QPointF(p.x() - box.width() / 2, l.series % 2 == 0 ? p.y() - box.height() - 3 : p.y() + 3);
+            const bool above = (crowded ? l.series + l.category : l.series) % 2 == 0;
+            at = QPointF(p.x() - box.width() / 2, above ? p.y() - box.height() - 3 : p.y() + 3);
             break;
         }
         case Chart::Kind::StackedBars: {

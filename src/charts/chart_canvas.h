@@ -57,6 +57,7 @@ private:
     QAbstractBarSeries* bars_ = nullptr;
     std::vector<std::vector<QLineSeries*>> lines_;
     QAbstractSeries* anchor_ = nullptr; // the series positions are mapped through
+    QAbstractAxis* categoryAxis_ = nullptr;
     QSet<QAbstractSeries*> legendSeries_; // the series the legend names; bands name themselves
     std::vector<ValueLabel> labels_;
 };
