@@ -124,21 +124,21 @@ Band normOf(const QString& line, const QString& norm, double low, double high, b
 std::vector<RatioChart> ratioCharts(const RegionalSettings& r)
 {
     auto num = [&](double v) { return formatValue(v, r); };
-    const QString current = QStringLiteral("Текущая ликвидность");
-    const QString quick = QStringLiteral("Промежуточная ликвидность");
-    const QString absolute = QStringLiteral("Абсолютная ликвидность");
+    const QString current = QStringLiteral("Коэффициент текущей ликвидности");
+    const QString quick = QStringLiteral("Коэффициент быстрой ликвидности");
+    const QString absolute = QStringLiteral("Коэффициент абсолютной ликвидности");
     const QString autonomy = QStringLiteral("Коэффициент автономии");
-    const QString debt = QStringLiteral("Заемные / собственные средства");
-    // The norms of the fixed report's liquidity and stability pages.
+    const QString debt = QStringLiteral("Соотношение заемных и собственных средств");
+    // The names of the history's report; the norms of the fixed report's liquidity and stability pages.
     return {
         {"historyLiquidity",
          "Коэффициенты ликвидности",
          "Коэффициент",
          Print::Ratio2,
-         {{"current_ratio", "Текущая ликвидность", normOf(current, QStringLiteral("≥ %1").arg(num(2)), 2, 2, true)},
-          {"quick_ratio", "Промежуточная ликвидность",
+         {{"current_ratio", "Коэффициент текущей ликвидности", normOf(current, QStringLiteral("≥ %1").arg(num(2)), 2, 2, true)},
+          {"quick_ratio", "Коэффициент быстрой ликвидности",
            normOf(quick, QStringLiteral("%1–%2").arg(num(0.6), num(0.7)), 0.6, 0.7, false)},
-          {"absolute_liquidity", "Абсолютная ликвидность",
+          {"absolute_liquidity", "Коэффициент абсолютной ликвидности",
            normOf(absolute, QStringLiteral("%1–%2").arg(num(0.2), num(0.25)), 0.2, 0.25, false)}}},
         {"historyStability",
          "Финансовая устойчивость",
@@ -146,7 +146,7 @@ std::vector<RatioChart> ratioCharts(const RegionalSettings& r)
          Print::Ratio2,
          {{"autonomy", "Коэффициент автономии",
            normOf(autonomy, QStringLiteral("≥ %1").arg(num(0.5)), 0.5, 0.5, true)},
-          {"debt_to_equity", "Заемные / собственные средства",
+          {"debt_to_equity", "Соотношение заемных и собственных средств",
            normOf(debt, QStringLiteral("%1–%2").arg(num(0.25), num(1)), 0.25, 1, false)},
           {"own_working_capital_ratio", "Обеспеченность собственными оборотными средствами", std::nullopt}}},
         {"historyProfitability",
@@ -162,14 +162,14 @@ std::vector<RatioChart> ratioCharts(const RegionalSettings& r)
          "Раз",
          Print::Ratio2,
          {{"asset_turnover", "Оборачиваемость активов", std::nullopt},
-          {"interest_coverage", "Покрытие процентов", std::nullopt}}},
+          {"interest_coverage", "Покрытие процентов к уплате", std::nullopt}}},
         {"historyDays",
          "Сроки оборота",
          "Дней",
          Print::Ratio2,
-         {{"receivables_days", "Срок оборота дебиторской задолженности", std::nullopt},
-          {"inventory_days", "Срок оборота запасов", std::nullopt},
-          {"payables_days", "Срок оборота кредиторской задолженности", std::nullopt}}},
+         {{"receivables_days", "Оборот дебиторской задолженности", std::nullopt},
+          {"inventory_days", "Оборот запасов", std::nullopt},
+          {"payables_days", "Оборот кредиторской задолженности", std::nullopt}}},
         {"historyOwnWorkingCapital",
          "Собственные оборотные средства",
          "Сумма",
@@ -245,15 +245,18 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
     Page page{QStringLiteral("historyModelsPage"), QStringLiteral("&9 Модели"), {}, 4};
     std::vector<int> years;
     std::vector<std::vector<history::ModelResult>> results; // per year, in the table's order
-    std::vector<Figure> norms;                               // Зайцева's norm per year
+    // The values as the report's table prints them (Зайцева's actual value
+    // even in a year without its norm); the zones from the models' results.
+    std::vector<std::map<std::string_view, Figure>> values; // per year, by column
     if (h)
         for (const auto& entry : h->years) {
             const history::YearView view(*h, entry.first);
             years.push_back(entry.first);
             results.push_back(history::modelResults(view));
-            for (const history::NamedFigure& f : history::modelFigures(view))
-                if (f.column == "zaitseva_norm")
-                    norms.push_back(f.figure);
+            std::map<std::string_view, Figure> one;
+            for (history::NamedFigure& f : history::modelFigures(view))
+                one.emplace(f.column, std::move(f.figure));
+            values.push_back(std::move(one));
         }
     const std::vector<history::ModelZones>& table = history::modelZoneTable();
     for (std::size_t m = 0; m < table.size(); ++m) {
@@ -277,17 +280,18 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
         for (std::size_t y = 0; y < years.size(); ++y) {
             const history::ModelResult& r = results[y][m];
             const QString year = chart.categories[int(y)];
-            if (r.value.defined()) {
-                value.values.push_back(*r.value.value);
-                value.labels << QString::fromStdString(
-                    history::printFigure(r.value, Print::Model3, regional.decimalSeparator));
-                chart.spoken << QStringLiteral("%1: риск %2").arg(year, QString::fromStdString(r.zoneText));
+            const Figure& v = values[y].at(model.column);
+            if (v.defined()) {
+                value.values.push_back(*v.value);
+                value.labels << QString::fromStdString(history::printFigure(v, Print::Model3, regional.decimalSeparator));
             } else {
                 value.values.push_back(std::numeric_limits<double>::quiet_NaN());
-                value.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(r.value.reason));
+                value.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(v.reason));
             }
+            if (r.zone >= 0)
+                chart.spoken << QStringLiteral("%1: риск %2").arg(year, QString::fromStdString(r.zoneText));
             if (model.againstNorm) {
-                const Figure& f = norms[y];
+                const Figure& f = values[y].at("zaitseva_norm");
                 norm.values.push_back(f.defined() ? *f.value : std::numeric_limits<double>::quiet_NaN());
                 norm.labels << (f.defined() ? QString::fromStdString(
                                                   history::printFigure(f, Print::Model3, regional.decimalSeparator))

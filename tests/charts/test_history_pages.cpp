@@ -89,9 +89,10 @@ void HistoryPagesTest::descriptionsHoldTheValues_data()
     // Current ratio 300/300 and 400/250, quick (120 + 30)/300 and (150 + 50)/250, absolute 30/300 and 50/250.
     QTest::newRow("liquidity against the norms of the liquidity page")
         << 8 << "historyLiquidity"
-        << "Текущая ликвидность: 2022 1,00, 2023 1,60; Промежуточная ликвидность: 2022 0,50, 2023 0,80; "
-           "Абсолютная ликвидность: 2022 0,10, 2023 0,20. Текущая ликвидность: норма ≥ 2; Промежуточная "
-           "ликвидность: норма 0,6–0,7; Абсолютная ликвидность: норма 0,2–0,25.";
+        << "Коэффициент текущей ликвидности: 2022 1,00, 2023 1,60; Коэффициент быстрой ликвидности: 2022 0,50, "
+           "2023 0,80; Коэффициент абсолютной ликвидности: 2022 0,10, 2023 0,20. Коэффициент текущей ликвидности: "
+           "норма ≥ 2; Коэффициент быстрой ликвидности: норма 0,6–0,7; Коэффициент абсолютной ликвидности: норма "
+           "0,2–0,25.";
     // Return on assets 200 / ((1000 + 1200) / 2) in per cent; 2022 has no balance before it.
     QTest::newRow("profitability in per cent")
         << 8 << "historyProfitability"
@@ -108,6 +109,12 @@ void HistoryPagesTest::descriptionsHoldTheValues_data()
         << 9 << "historyModel_taffler"
         << "Таффлер и Тишоу (1977): 2022 0,798, 2023 1,080. < 0,2: риск высокий; 0,2–0,3: риск неопределенный; "
            "≥ 0,3: риск низкий. 2022: риск низкий. 2023: риск низкий.";
+    // 0,1 × 550/450 + 0,1 × 1000/2000 and 0,1 × 600/600 + 0,1 × 1200/2400 against 1,57 + 0,1 × 1000/2000;
+    // 2022's norm needs 2021, so that year has a value and no zone.
+    QTest::newRow("Зайцева against the year's norm")
+        << 9 << "historyModel_zaitseva_actual"
+        << "Фактическое значение: 2022 0,172, 2023 0,150; Норматив: 2022 — (нет данных за 2021 год), 2023 1,620. "
+           "2023: риск низкий.";
 }
 
 void HistoryPagesTest::descriptionsHoldTheValues()
