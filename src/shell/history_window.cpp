@@ -291,9 +291,12 @@ void HistoryWindow::appendReports()
     added.mergeCharFormat(fixedPitch);
     main_->markUnsaved();
     main_->setLatestHistory(std::make_shared<const history::CompanyHistory>(run_.histories.back()));
-    // The user sees the first report added, not what the view held before.
-    QTextCursor at(view.document()->findBlockByNumber(firstBlock));
-    view.setTextCursor(at);
+    // The user sees the first report added at the top of the view, not what
+    // the view held before: coming from the end, the view scrolls up just
+    // far enough to show that line first.
+    view.moveCursor(QTextCursor::End);
+    view.ensureCursorVisible();
+    view.setTextCursor(QTextCursor(view.document()->findBlockByNumber(firstBlock)));
     view.ensureCursorVisible();
 }
 

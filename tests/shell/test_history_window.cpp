@@ -12,6 +12,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -162,8 +163,9 @@ void HistoryWindowTest::reportsAreAppendedBelowTheViewsText()
     prepare(form);
     form.show();
     form.RichEdit1->clear();
-    for (const char* line : {"Прежний отчет", "  его вторая строка"})
-        form.RichEdit1->appendLine(QString::fromUtf8(line));
+    // A report already in the view, longer than the view is high.
+    for (int i = 0; i < 60; ++i)
+        form.RichEdit1->appendLine(QStringLiteral("Прежний отчет, строка %1").arg(i + 1));
     const QStringList before = blockTexts(*form.RichEdit1->document());
 
     HistoryWindow* window = openByShortcut(form);
@@ -186,8 +188,11 @@ void HistoryWindowTest::reportsAreAppendedBelowTheViewsText()
         QCOMPARE(f.fontFamilies().toStringList().contains(kHistoryReportFont), b >= before.size());
     }
     QVERIFY(!window->isVisible()); // the report is what the user looks at now
-    // The view shows the first line added.
+    // The view shows the first line added, at its top.
     QCOMPARE(form.RichEdit1->textCursor().block().blockNumber(), before.size());
+    QVERIFY(form.RichEdit1->verticalScrollBar()->value() > 0);
+    QVERIFY2(form.RichEdit1->cursorRect().top() < form.RichEdit1->fontMetrics().height() * 2,
+             qPrintable(QString::number(form.RichEdit1->cursorRect().top())));
 }
 
 void HistoryWindowTest::refusedFileIsListedWhileTheOthersAreAnalysed()
