@@ -16,7 +16,7 @@ struct HistoryYear {
     bool hasFlows = false;         // the profit and loss statement of the year is known
     bool simplified = false;       // taken from simplified statements
     std::map<int, double> balance; // 1xxx at 31.12; a line the statement leaves out is absent
-    std::map<int, double> flows;   // 2xxx and 4xxx of the year; 2120, 2210, 2220, 2330, 2350 as magnitudes
+    std::map<int, double> flows;   // 2xxx and 4xxx of the year; expenses and payments as magnitudes
 };
 
 struct CompanyHistory {
@@ -26,10 +26,18 @@ struct CompanyHistory {
     int unitCode = 384;             // OKEI of the newest statement; every figure is in it
     std::map<int, HistoryYear> years; // by calendar year, ascending; a year with no figures is absent
     std::vector<std::string> notes; // restatements, conversions, derived totals, what a reader chose
+    std::vector<int> noteYears;     // beside notes: the year a note concerns, 0 for the whole history
 };
 
+// The unit's name as the report and the table print it ("тыс. руб.").
+std::string unitName(int okei);
+
 // One history per company from the statements of any number of files, in
-// the order of first appearance. A file's own notes go to its company.
+// the order of first appearance. A line of year Y comes from the statement
+// for Y, else the "previous" column for Y+1, else (balance) the
+// "beforePrevious" column for Y+2; of two statements of one year the one
+// read last wins. Restated and disagreeing figures, converted units and
+// derived simplified totals are notes; a file's own notes go to its company.
 std::vector<CompanyHistory> buildHistories(const std::vector<StatementFile>& files);
 
 } // namespace kalvanta::history

@@ -1,6 +1,7 @@
 #include "table_writers.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -247,40 +248,69 @@ const char* formatName(TableFormat format)
     return "";
 }
 
-std::string csvField(const Cell& cell, TableFormat format)
+const TableLayout& indicatorLayout()
+{
+    static const TableLayout layout = [] {
+        TableLayout l;
+        for (const IndicatorColumn& c : indicatorColumns())
+            l.columns.push_back(c.id);
+        return l;
+    }();
+    return layout;
+}
+
+std::string exactNumberText(double value, const char* decimalSeparator)
+{
+    if (value == 0)
+        return "0"; // negative zero too
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::string out(buf, res.ptr);
+    const std::size_t point = out.find('.');
+    if (point != std::string::npos)
+        out.replace(point, 1, decimalSeparator);
+    return out;
+}
+
+std::string csvField(const Cell& cell, TableFormat format, bool exactNumbers)
 {
     const bool russian = format == TableFormat::CsvRussian;
     if (const double* d = std::get_if<double>(&cell))
-        return numberText(*d, russian ? "," : ".");
+        return exactNumbers ? exactNumberText(*d, russian ? "," : ".") : numberText(*d, russian ? "," : ".");
     if (const std::string* s = std::get_if<std::string>(&cell))
         return quoted(validUtf8(*s), russian ? ';' : ',');
     return {};
 }
 
-std::string jsonLine(const IndicatorRow& row)
+std::string jsonLine(const std::vector<Cell>& cells, const TableLayout& layout)
 {
-    const auto& columns = indicatorColumns();
+    const auto& columns = layout.columns;
     std::string out = "{";
-    for (std::size_t i = 0; i < row.cells.size() && i < columns.size(); ++i) {
-        const Cell& cell = row.cells[i];
-        if (std::holds_alternative<std::monostate>(cell))
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const Cell* cell = i < cells.size() ? &cells[i] : nullptr;
+        const bool empty = !cell || std::holds_alternative<std::monostate>(*cell);
+        if (empty && !layout.jsonNulls)
             continue;
         if (out.size() > 1)
             out += ',';
-        appendJsonString(out, columns[i].id);
+        appendJsonString(out, columns[i]);
         out += ':';
-        if (const double* d = std::get_if<double>(&cell))
-            out += numberText(*d);
+        if (empty)
+            out += "null";
+        else if (const double* d = std::get_if<double>(cell))
+            out += layout.exactNumbers ? exactNumberText(*d) : numberText(*d);
         else
-            appendJsonString(out, validUtf8(std::get<std::string>(cell)));
+            appendJsonString(out, validUtf8(std::get<std::string>(*cell)));
     }
     return out + "}\n";
 }
 
+std::string jsonLine(const IndicatorRow& row) { return jsonLine(row.cells, indicatorLayout()); }
+
 class TableFileWriter::Impl {
 public:
     virtual ~Impl() = default;
-    virtual void writeRow(const IndicatorRow& row) = 0;
+    virtual void writeCells(const std::vector<Cell>& cells) = 0;
     virtual void commit() = 0;
 };
 
@@ -289,7 +319,8 @@ namespace {
 // CSV of either dialect and JSON Lines: text, buffered, to a file descriptor.
 class TextTable : public TableFileWriter::Impl {
 public:
-    TextTable(const std::string& path, TableFormat format) : format_(format), path_(path)
+    TextTable(const std::string& path, TableFormat format, TableLayout layout)
+        : format_(format), layout_(std::move(layout)), path_(path)
     {
         if (path == "-") {
             fd_ = STDOUT_FILENO;
@@ -302,26 +333,26 @@ public:
         if (format_ != TableFormat::JsonLines) {
             const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
             bool first = true;
-            for (const IndicatorColumn& c : indicatorColumns()) {
+            for (const std::string& id : layout_.columns) {
                 if (!first)
                     buffer_ += sep;
                 first = false;
-                buffer_ += c.id;
+                buffer_ += id;
             }
             buffer_ += "\r\n";
         }
     }
 
-    void writeRow(const IndicatorRow& row) override
+    void writeCells(const std::vector<Cell>& cells) override
     {
         if (format_ == TableFormat::JsonLines) {
-            buffer_ += jsonLine(row);
+            buffer_ += jsonLine(cells, layout_);
         } else {
             const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
-            for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            for (std::size_t i = 0; i < cells.size(); ++i) {
                 if (i)
                     buffer_ += sep;
-                buffer_ += csvField(row.cells[i], format_);
+                buffer_ += csvField(cells[i], format_, layout_.exactNumbers);
             }
             buffer_ += "\r\n";
         }
@@ -347,6 +378,7 @@ private:
     }
 
     TableFormat format_;
+    TableLayout layout_;
     std::string path_;
     std::optional<AtomicTarget> target_;
     int fd_ = -1;
@@ -360,7 +392,7 @@ constexpr std::size_t kMaxCellBytes = 32767;
 // written out as it comes, so memory does not grow with the table.
 class XlsxTable : public TableFileWriter::Impl {
 public:
-    explicit XlsxTable(const std::string& path) : target_(path)
+    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path)
     {
         target_.closeFd();
         tmpdir_ = folderOf(target_.temporary());
@@ -370,12 +402,12 @@ public:
         workbook_ = workbook_new_opt(target_.temporary().c_str(), &options);
         if (!workbook_)
             fail(path, "cannot start the workbook", errno);
-        sheet_ = workbook_add_worksheet(workbook_, "indicators");
+        sheet_ = workbook_add_worksheet(workbook_, layout.sheetName.c_str());
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
-        const auto& columns = indicatorColumns();
+        const auto& columns = layout.columns;
         for (std::size_t c = 0; c < columns.size(); ++c)
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].id.c_str(), header_));
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
         worksheet_freeze_panes(sheet_, 1, 0);
     }
     ~XlsxTable() override
@@ -385,16 +417,16 @@ public:
             workbook_close(workbook_);
     }
 
-    void writeRow(const IndicatorRow& row) override
+    void writeCells(const std::vector<Cell>& cells) override
     {
         if (nextRow_ >= LXW_ROW_MAX)
             fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
         const auto r = static_cast<lxw_row_t>(nextRow_++);
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
-            if (const double* d = std::get_if<double>(&row.cells[c])) {
+            if (const double* d = std::get_if<double>(&cells[c])) {
                 check(worksheet_write_number(sheet_, r, col, *d, nullptr));
-            } else if (const std::string* s = std::get_if<std::string>(&row.cells[c])) {
+            } else if (const std::string* s = std::get_if<std::string>(&cells[c])) {
                 if (s->empty())
                     continue;
                 std::string text = validUtf8(*s);
@@ -434,19 +466,26 @@ private:
 } // namespace
 
 TableFileWriter::TableFileWriter(const std::string& path, TableFormat format)
+    : TableFileWriter(path, format, indicatorLayout())
+{
+}
+
+TableFileWriter::TableFileWriter(const std::string& path, TableFormat format, TableLayout layout)
 {
     if (format == TableFormat::Xlsx) {
         if (path == "-")
             throw TableFileError("cannot write an XLSX table to standard output: name a file");
-        impl_ = std::make_unique<XlsxTable>(path);
+        impl_ = std::make_unique<XlsxTable>(path, layout);
     } else {
-        impl_ = std::make_unique<TextTable>(path, format);
+        impl_ = std::make_unique<TextTable>(path, format, std::move(layout));
     }
 }
 
 TableFileWriter::~TableFileWriter() = default;
 
-void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeRow(row); }
+void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeCells(row.cells); }
+
+void TableFileWriter::writeCells(const std::vector<Cell>& cells) { impl_->writeCells(cells); }
 
 void TableFileWriter::commit() { impl_->commit(); }
 
