@@ -240,7 +240,8 @@ void HistoryWindow::finished()
     setRunning(false);
     progress->setRange(0, std::max<int>(1, static_cast<int>(total_.load())));
     progress->setValue(static_cast<int>(done_.load()));
-    if (cancelled_) {
+    // Cancel pressed after the last file was read still means nothing is added.
+    if (cancelled_ || cancel_) {
         status->setText(QStringLiteral("Отменено: в окно отчета ничего не добавлено."));
     } else if (!failure_.empty()) {
         status->setText(QStringLiteral("Анализ прерван ошибкой."));
