@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QFontMetricsF>
 #include <QGraphicsRectItem>
 #include <QGraphicsSimpleTextItem>
 #include <QHorizontalBarSeries>
@@ -84,7 +85,11 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(spec.title);
     setAccessibleDescription(spec.description());
-    setMinimumSize(260, 260);
+    // Pages of many small line charts stay within the window.
+    if (spec.kind == Chart::Kind::Lines)
+        setMinimumSize(240, 220);
+    else
+        setMinimumSize(260, 260);
 
     QChart* chart = this->chart();
     chart->setTitle(spec.title);
@@ -102,6 +107,7 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     if (horizontal)
         std::reverse(categories.begin(), categories.end());
     auto* categoryAxis = new QBarCategoryAxis;
+    categoryAxis_ = categoryAxis;
     // Axis labels are rich text: a date's name takes two short lines.
     QStringList shown;
     for (const QString& c : categories) {
@@ -173,36 +179,16 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
         area->attachAxis(valueAxis);
     }
 
-    switch (spec.kind) {
-    case Chart::Kind::Bars: bars_ = new QBarSeries; break;
-    case Chart::Kind::HorizontalBars: bars_ = new QHorizontalBarSeries; break;
-    case Chart::Kind::StackedBars: bars_ = new QStackedBarSeries; break;
-    }
-    bars_->setBarWidth(kBarWidth);
-    // Horizontal bar sets are stacked from the bottom up as well: the first
-    // year goes in last so that it is drawn on top.
-    std::vector<Series> sets = spec.series;
-    if (horizontal)
-        std::reverse(sets.begin(), sets.end());
-    for (const Series& s : sets) {
-        auto* set = new QBarSet(s.name);
-        std::vector<double> values = s.values;
-        if (horizontal)
-            std::reverse(values.begin(), values.end());
-        for (double v : values)
-            set->append(v);
-        set->setColor(s.colour);
-        set->setBorderColor(s.colour.darker(140));
-        bars_->append(set);
-    }
-    chart->addSeries(bars_);
-    bars_->attachAxis(categoryAxis);
-    bars_->attachAxis(valueAxis);
-    // The bands name themselves inside the plot; a single bar series is named by the title.
+    if (spec.kind == Chart::Kind::Lines)
+        addLines(categoryAxis, valueAxis);
+    else
+        addBars(categoryAxis, valueAxis);
+    // The bands name themselves inside the plot; a single series is named by the title.
     for (QLegendMarker* marker : chart->legend()->markers())
-        if (marker->series() != bars_)
+        if (!legendSeries_.contains(marker->series()))
             marker->setVisible(false);
-    if (spec.series.size() < 2)
+    // Small line charts name their lines beneath them, where long names wrap (the window's legend label).
+    if (spec.series.size() < 2 || spec.kind == Chart::Kind::Lines)
         chart->legend()->hide();
     if (spec.series.size() > 4) {
         chart->legend()->setAlignment(Qt::AlignRight);
@@ -214,7 +200,7 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
         for (int source = 0; source < n; ++source) {
             const int ci = horizontal ? n - 1 - source : source;
             const Series& s = spec.series[std::size_t(si)];
-            if (s.labels.value(source).isEmpty())
+            if (s.labels.value(source).isEmpty() || !std::isfinite(s.values[std::size_t(source)]))
                 continue;
             double base = 0;
             if (spec.kind == Chart::Kind::StackedBars)
@@ -236,6 +222,80 @@ ChartCanvas::ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* pare
     placeValueLabels();
 }
 
+void ChartCanvas::addBars(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis)
+{
+    const Chart& spec = spec_;
+    const bool horizontal = spec.kind == Chart::Kind::HorizontalBars;
+    switch (spec.kind) {
+    case Chart::Kind::Bars: bars_ = new QBarSeries; break;
+    case Chart::Kind::HorizontalBars: bars_ = new QHorizontalBarSeries; break;
+    case Chart::Kind::StackedBars: bars_ = new QStackedBarSeries; break;
+    case Chart::Kind::Lines: return;
+    }
+    bars_->setBarWidth(kBarWidth);
+    // Horizontal bar sets are stacked from the bottom up as well: the first
+    // year goes in last so that it is drawn on top.
+    std::vector<Series> sets = spec.series;
+    if (horizontal)
+        std::reverse(sets.begin(), sets.end());
+    for (const Series& s : sets) {
+        auto* set = new QBarSet(s.name);
+        std::vector<double> values = s.values;
+        if (horizontal)
+            std::reverse(values.begin(), values.end());
+        for (double v : values)
+            set->append(v);
+        set->setColor(s.colour);
+        set->setBorderColor(s.colour.darker(140));
+        bars_->append(set);
+    }
+    chart()->addSeries(bars_);
+    bars_->attachAxis(categoryAxis);
+    bars_->attachAxis(valueAxis);
+    anchor_ = bars_;
+    legendSeries_.insert(bars_);
+}
+
+void ChartCanvas::addLines(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis)
+{
+    // A value not defined breaks the line: the years either side are not joined.
+    for (const Series& s : spec_.series) {
+        std::vector<QLineSeries*> pieces;
+        QLineSeries* piece = nullptr;
+        for (std::size_t i = 0; i < s.values.size(); ++i) {
+            if (!std::isfinite(s.values[i])) {
+                piece = nullptr;
+                continue;
+            }
+            if (!piece) {
+                piece = new QLineSeries;
+                piece->setName(s.name);
+                piece->setPen(QPen(s.colour, 2));
+                piece->setPointsVisible(true);
+                piece->setMarkerSize(7);
+                pieces.push_back(piece);
+            }
+            piece->append(qreal(i), s.values[i]);
+        }
+        if (pieces.empty()) {
+            // Named in the legend all the same: the description says why it has no points.
+            piece = new QLineSeries;
+            piece->setName(s.name);
+            piece->setPen(QPen(s.colour, 2));
+            pieces.push_back(piece);
+        }
+        for (QLineSeries* p : pieces) {
+            chart()->addSeries(p);
+            p->attachAxis(categoryAxis);
+            p->attachAxis(valueAxis);
+        }
+        legendSeries_.insert(pieces.front());
+        if (!anchor_)
+            anchor_ = pieces.front();
+        lines_.push_back(std::move(pieces));
+    }
+}
+
 QStringList ChartCanvas::valueLabels() const
 {
     QStringList texts;
@@ -248,6 +308,20 @@ void ChartCanvas::placeValueLabels()
 {
     QChart* c = chart();
     const int sets = std::max<int>(1, int(spec_.series.size()));
+    // Many years on a narrow line chart: the years stand upright, and
+    // neighbouring values alternate above and below their points.
+    bool crowded = false;
+    if (spec_.kind == Chart::Kind::Lines && !spec_.categories.isEmpty()) {
+        const qreal step = c->plotArea().width() / spec_.categories.size();
+        const QFontMetricsF metrics(categoryAxis_->labelsFont());
+        const int angle = step < metrics.horizontalAdvance(spec_.categories.first()) + 6 ? -90 : 0;
+        if (categoryAxis_->labelsAngle() != angle)
+            categoryAxis_->setLabelsAngle(angle); // lays the plot out again, and comes back here
+        qreal widest = 0;
+        for (const ValueLabel& l : labels_)
+            widest = std::max(widest, l.item->boundingRect().width());
+        crowded = step < widest + 4;
+    }
     for (const ValueLabel& l : labels_) {
         const QRectF box = l.item->boundingRect();
         const qreal gap = 2;
@@ -255,7 +329,7 @@ void ChartCanvas::placeValueLabels()
         switch (spec_.kind) {
         case Chart::Kind::Bars: {
             const qreal x = l.category - kBarWidth / 2 + (l.series + 0.5) * kBarWidth / sets;
-            const QPointF top = c->mapToPosition(QPointF(x, l.value), bars_);
+            const QPointF top = c->mapToPosition(QPointF(x, l.value), anchor_);
             at = QPointF(top.x() - box.width() / 2, l.value >= 0 ? top.y() - box.height() - gap : top.y() + gap);
             break;
         }
@@ -263,8 +337,15 @@ void ChartCanvas::placeValueLabels()
             // Sets are drawn bottom to top inside a category as well.
             const int drawn = sets - 1 - l.series;
             const qreal y = l.category - kBarWidth / 2 + (drawn + 0.5) * kBarWidth / sets;
-            const QPointF end = c->mapToPosition(QPointF(l.value, y), bars_);
+            const QPointF end = c->mapToPosition(QPointF(l.value, y), anchor_);
             at = QPointF(l.value >= 0 ? end.x() + gap : end.x() - box.width() - gap, end.y() - box.height() / 2);
+            break;
+        }
+        case Chart::Kind::Lines: {
+            const QPointF p = c->mapToPosition(QPointF(l.category, l.value), anchor_);
+            // Lines of one chart alternate above and below their points.
+            const bool above = (crowded ? l.series + l.category : l.series) % 2 == 0;
+            at = QPointF(p.x() - box.width() / 2, above ? p.y() - box.height() - 3 : p.y() + 3);
             break;
         }
         case Chart::Kind::StackedBars: {
@@ -280,7 +361,7 @@ void ChartCanvas::placeValueLabels()
     }
     const QRectF plot = c->plotArea();
     for (const BandLabel& b : bandLabels_) {
-        const qreal top = std::max(plot.top(), c->mapToPosition(QPointF(0, b.top), bars_).y());
+        const qreal top = std::max(plot.top(), c->mapToPosition(QPointF(0, b.top), anchor_).y());
         const qreal h = b.item->boundingRect().height();
         b.item->setPos(plot.left() + 4, b.line ? top - h - 1 : top + 1);
     }

@@ -4,6 +4,7 @@
 // beside it in the report's number format.
 #include <QChartView>
 #include <QLocale>
+#include <QSet>
 
 #include <vector>
 
@@ -12,6 +13,9 @@
 class QGraphicsRectItem;
 class QGraphicsSimpleTextItem;
 class QAbstractBarSeries;
+class QAbstractSeries;
+class QAbstractAxis;
+class QLineSeries;
 
 namespace kalvanta::charts {
 
@@ -22,12 +26,16 @@ public:
     ChartCanvas(const Chart& spec, const QLocale& locale, QWidget* parent = nullptr);
 
     const Chart& spec() const { return spec_; }
-    // The bar series (values in category order as drawn).
+    // The bar series (values in category order as drawn); nullptr for lines.
     QAbstractBarSeries* bars() const { return bars_; }
+    // Lines: each series' pieces between values not defined, in series order.
+    const std::vector<std::vector<QLineSeries*>>& lines() const { return lines_; }
     // The texts written beside the bars, in series then category order.
     QStringList valueLabels() const;
 
 private:
+    void addBars(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis);
+    void addLines(QAbstractAxis* categoryAxis, QAbstractAxis* valueAxis);
     void placeValueLabels();
 
     struct ValueLabel {
@@ -47,6 +55,10 @@ private:
     Chart spec_;
     std::vector<BandLabel> bandLabels_;
     QAbstractBarSeries* bars_ = nullptr;
+    std::vector<std::vector<QLineSeries*>> lines_;
+    QAbstractSeries* anchor_ = nullptr; // the series positions are mapped through
+    QAbstractAxis* categoryAxis_ = nullptr;
+    QSet<QAbstractSeries*> legendSeries_; // the series the legend names; bands name themselves
     std::vector<ValueLabel> labels_;
 };
 

@@ -392,7 +392,7 @@ QString Chart::description() const
     QString text = parts.join(QStringLiteral("; ")) + QLatin1Char('.');
     if (!bandNames.isEmpty())
         text += QLatin1Char(' ') + bandNames.join(QStringLiteral("; ")) + QLatin1Char('.');
-    for (const QString& note : notes)
+    for (const QString& note : notes + spoken)
         text += QLatin1Char(' ') + note + (note.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral("."));
     return text;
 }

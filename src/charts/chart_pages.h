@@ -18,8 +18,8 @@ namespace kalvanta::charts {
 
 struct Series {
     QString name;
-    std::vector<double> values; // one per category, as stored in the results
-    QStringList labels;         // the values in the general format
+    std::vector<double> values; // one per category, as stored in the results; NaN: not defined
+    QStringList labels;         // the values as the report prints them; "—" and why for one not defined
     QColor colour;
 };
 
@@ -35,7 +35,8 @@ struct Band {
 };
 
 struct Chart {
-    enum class Kind { Bars, HorizontalBars, StackedBars };
+    // Lines: one point per category, broken where a value is not defined.
+    enum class Kind { Bars, HorizontalBars, StackedBars, Lines };
 
     QString objectName; // stable name for tests and the accessibility tree
     QString title;
@@ -46,6 +47,7 @@ struct Chart {
     std::vector<Series> series;
     std::vector<Band> bands;
     QStringList notes;   // lines shown beneath the chart
+    QStringList spoken;  // said in the description after the notes, not shown (too long beneath small charts)
     QString emptyReason; // not empty: the chart is not drawn, this says why
 
     bool empty() const { return !emptyReason.isEmpty(); }
@@ -57,6 +59,7 @@ struct Page {
     QString objectName;
     QString tabTitle;
     std::vector<Chart> charts;
+    int columns = 3; // charts side by side; more go in further rows
 };
 
 // The pages of the latest analysis, in the window's order.

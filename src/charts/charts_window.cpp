@@ -3,8 +3,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QDir>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMimeData>
@@ -22,6 +23,7 @@
 #include <stdexcept>
 
 #include "chart_canvas.h"
+#include "history_pages.h"
 #include "ui/drawn_icon.h"
 #include "ui/handler_guard.h"
 #include "ui/ui_services.h"
@@ -64,6 +66,21 @@ QWidget* emptyChart(const charts::Chart& spec)
     label->setFocusPolicy(Qt::StrongFocus);
     label->setAccessibleName(spec.title);
     label->setAccessibleDescription(spec.emptyReason);
+    return label;
+}
+
+// The names of a line chart's lines in their colours, wrapped beneath it.
+QLabel* lineLegend(const charts::Chart& spec)
+{
+    QStringList items;
+    for (const charts::Series& s : spec.series)
+        items << QStringLiteral("<span style=\"color:%1\">&#9679;</span>&nbsp;%2")
+                     .arg(s.colour.name(), s.name.toHtmlEscaped().replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
+    auto* label = new QLabel(items.join(QStringLiteral(" &nbsp; ")));
+    label->setObjectName(spec.objectName + QStringLiteral("Legend"));
+    label->setTextFormat(Qt::RichText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignHCenter);
     return label;
 }
 
@@ -121,7 +138,8 @@ Tcharts::Tcharts(QWidget* parent) : QWidget(parent, Qt::Window)
     layout->addWidget(PageControl1, 1);
     layout->addLayout(buttons);
 
-    resize(1060, 700);
+    // Room for the tabs of the history's pages beside the fixed analysis' ones.
+    resize(1200, 720);
     rebuild();
 }
 
@@ -138,6 +156,16 @@ void Tcharts::setAnalysis(const AnalysisResults& results, const ReportCoverage& 
     results_ = results;
     run_ = run;
     hasAnalysis_ = true;
+    stale_ = true;
+    if (isVisible())
+        rebuild();
+}
+
+void Tcharts::setHistory(std::shared_ptr<const history::CompanyHistory> history)
+{
+    history_ = std::move(history);
+    // The user has just analysed it: its first page is what they come to see.
+    historyArrived_ = history_ != nullptr;
     stale_ = true;
     if (isVisible())
         rebuild();
@@ -163,33 +191,46 @@ void Tcharts::rebuild()
         delete old;
     }
 
-    if (!hasAnalysis_) {
+    if (!hasAnalysis_ && !history_) {
         Label1->setText(QStringLiteral("Анализ еще не выполнен: диаграммы строятся по результатам расчета."));
         Button1->setEnabled(false);
         Button2->setEnabled(false);
         Button3->setEnabled(false);
         return;
     }
-    QString header = run_.twoYear ? QStringLiteral("Последний анализ: отчет за 2 года.")
-                                  : QStringLiteral("Последний анализ: отчет за 1 год.");
-    if (!run_.error.empty())
+    QString header = !hasAnalysis_  ? QStringLiteral("Анализа за 1 или 2 года еще не было.")
+                     : run_.twoYear ? QStringLiteral("Последний анализ: отчет за 2 года.")
+                                    : QStringLiteral("Последний анализ: отчет за 1 год.");
+    if (hasAnalysis_ && !run_.error.empty())
         header += QStringLiteral(" Отчет прерван ошибкой «%1»: разделы, которые он не дописал, показаны пустыми.")
                       .arg(QString::fromStdString(run_.error));
+    if (history_)
+        header += QLatin1Char(' ') + charts::historyHeader(*history_);
     Label1->setText(header);
     Button1->setEnabled(true);
     Button2->setEnabled(true);
     Button3->setEnabled(true);
 
-    pages_ = charts::chartPages(results_, run_, regional_);
+    // Without an analysis its sections say so, as after one that stopped early.
+    pages_ = charts::chartPages(hasAnalysis_ ? results_ : AnalysisResults{}, hasAnalysis_ ? run_ : ReportCoverage{},
+                                regional_);
+    for (charts::Page& page : charts::historyPages(history_.get(), regional_))
+        pages_.push_back(std::move(page));
     // Only the page shown is drawn; the others when they are first shown.
     for (const charts::Page& page : pages_) {
         auto* holder = new QWidget;
         holder->setObjectName(page.objectName);
         whiteBackground(holder);
-        new QHBoxLayout(holder);
+        new QGridLayout(holder);
         PageControl1->addTab(holder, page.tabTitle);
     }
-    PageControl1->setCurrentIndex(shown < 0 ? 0 : std::min(shown, PageControl1->count() - 1));
+    int current = shown < 0 ? 0 : std::min(shown, PageControl1->count() - 1);
+    if (historyArrived_)
+        for (int i = 0; i < int(pages_.size()); ++i)
+            if (pages_[std::size_t(i)].objectName == QStringLiteral("historyRatiosPage"))
+                current = i;
+    historyArrived_ = false;
+    PageControl1->setCurrentIndex(current);
     drawPage(PageControl1->currentIndex());
 }
 
@@ -200,13 +241,17 @@ void Tcharts::drawPage(int index)
         return;
     holder->setProperty("drawn", true);
     const QLocale locale = charts::localeFor(regional_);
-    auto* row = static_cast<QHBoxLayout*>(holder->layout());
+    const charts::Page& page = pages_[std::size_t(index)];
+    auto* grid = static_cast<QGridLayout*>(holder->layout());
+    const int columns = std::max(1, page.columns);
     std::vector<QWidget*> charts;
-    for (const charts::Chart& spec : pages_[std::size_t(index)].charts) {
+    for (const charts::Chart& spec : page.charts) {
         auto* column = new QVBoxLayout;
         QWidget* chart = spec.empty() ? emptyChart(spec) : new charts::ChartCanvas(spec, locale);
         column->addWidget(chart, 1);
         charts.push_back(chart);
+        if (!spec.empty() && spec.kind == charts::Chart::Kind::Lines && spec.series.size() > 1)
+            column->addWidget(lineLegend(spec));
         if (!spec.notes.isEmpty()) {
             auto* notes = new QLabel(spec.notes.join(QLatin1Char('\n')));
             notes->setObjectName(spec.objectName + QStringLiteral("Notes"));
@@ -214,8 +259,11 @@ void Tcharts::drawPage(int index)
             notes->setTextInteractionFlags(Qt::TextSelectableByMouse);
             column->addWidget(notes);
         }
-        row->addLayout(column, 1);
+        const int at = int(charts.size()) - 1;
+        grid->addLayout(column, at / columns, at % columns);
     }
+    for (int c = 0; c < std::min<int>(columns, int(page.charts.size())); ++c)
+        grid->setColumnStretch(c, 1);
     // Tab goes from the page's tabs through its charts to the buttons.
     QWidget* previous = PageControl1;
     for (QWidget* chart : charts) {

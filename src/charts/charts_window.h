@@ -8,11 +8,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "analysis/analysis_results.h"
 #include "analysis/report_coverage.h"
 #include "chart_pages.h"
+#include "history/company_history.h"
 #include "numeric/regional_settings.h"
 
 class QLabel;
@@ -33,6 +35,9 @@ public:
     // The latest analysis: drawn at once while the window is shown, else
     // when it is next shown.
     void setAnalysis(const AnalysisResults& results, const ReportCoverage& run);
+    // The latest company's history analysed in the run: its pages follow
+    // the fixed analysis' pages, and are empty without one.
+    void setHistory(std::shared_ptr<const history::CompanyHistory> history);
     // How the window prints: the main window's print dialog and printer.
     void setPrintCommand(std::function<void(const QTextDocument&)> print) { print_ = std::move(print); }
 
@@ -71,6 +76,8 @@ private:
     AnalysisResults results_;
     ReportCoverage run_;
     bool hasAnalysis_ = false;
+    std::shared_ptr<const history::CompanyHistory> history_;
+    bool historyArrived_ = false; // show its page on the next rebuild
     bool stale_ = false;
     std::vector<charts::Page> pages_;
     std::function<void(const QTextDocument&)> print_;

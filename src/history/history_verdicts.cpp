@@ -117,8 +117,9 @@ void appendModels(std::vector<std::string>& out, const CompanyHistory& history, 
 void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
                      const std::string& sep)
 {
-    std::vector<TableRow> rows{{"Чистые активы", {}, Print::Amount},
-                               {"Чистые активы минус уставный капитал", {}, Print::Amount}};
+    const std::string unit = unitName(history.unitCode);
+    std::vector<TableRow> rows{{"Чистые активы, " + unit, {}, Print::Amount},
+                               {"Чистые активы минус уставный капитал, " + unit, {}, Print::Amount}};
     for (int y : years) {
         const std::vector<NamedFigure> f = testFigures(YearView(history, y));
         rows[0].cells.push_back(column(f, "net_assets"));
@@ -136,8 +137,9 @@ void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& histor
         out.push_back("Чистые активы на 31.12." + std::to_string(last) + " не определены: " + net.reason + ".");
     } else {
         out.push_back("Чистые активы на 31.12." + std::to_string(last) + ": " +
-                      printFigure(net, Print::Amount, sep) + ", уставный капитал (строка 1310): " +
-                      printFigure(y.balance(1310), Print::Amount, sep) + ".");
+                      printFigure(net, Print::Amount, sep) + " " + unit + ", уставный капитал (строка 1310): " +
+                      printFigure(y.balance(1310), Print::Amount, sep) + " " + unit +
+                      (unit.ends_with('.') ? "" : "."));
         if (*net.value < 0)
             out.push_back("Чистые активы отрицательны и ниже уставного капитала.");
         else if (*less.value < 0)
@@ -334,6 +336,8 @@ void appendVerdictSections(std::vector<std::string>& out, const CompanyHistory& 
 {
     if (years.empty())
         return;
+    out.push_back("Прогноз банкротства и платежеспособность");
+    out.push_back(" ");
     appendModels(out, history, years, decimalSeparator);
     appendNetAssets(out, history, years, decimalSeparator);
     appendStructureTest(out, history, years, decimalSeparator);

@@ -20,6 +20,7 @@
 #include "charts/charts_window.h"
 #include "document_files.h"
 #include "drawn_pictures.h"
+#include "history_window.h"
 #include "progress_window.h"
 #include "report_printing.h"
 #include "report_view.h"
@@ -107,6 +108,9 @@ void TForm1::buildMenu()
             ->setEnabled(false);
     file->addAction(QStringLiteral("Анализ &группы файлов..."), this, guarded(this, [this] { openBatchAnalysis(this); }))
         ->setObjectName(QStringLiteral("NBatch"));
+    file->addAction(QStringLiteral("Анализ за несколько &лет..."), QKeySequence(QStringLiteral("Ctrl+Shift+H")), this,
+                    guarded(this, [this] { openHistoryAnalysis(this); }))
+        ->setObjectName(QStringLiteral("NHistory"));
     file->addSeparator();
     addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
         ->setIcon(pictures::saveAsIcon());
@@ -372,9 +376,16 @@ void TForm1::analysisWritten(const ReportCoverage& run)
         charts_->setAnalysis(results_, lastCoverage_);
 }
 
+void TForm1::setLatestHistory(std::shared_ptr<const history::CompanyHistory> history)
+{
+    latestHistory_ = std::move(history);
+    if (charts_)
+        charts_->setHistory(latestHistory_);
+}
+
 void TForm1::N36Click()
 {
-    if (!analysed_) {
+    if (!analysed_ && !latestHistory_) {
         UiServices::instance().message(this, UiServices::Icon::Information, kChartsCaption,
                                        QStringLiteral("Диаграммы строятся по результатам анализа, а анализа еще не "
                                                       "было. Начните новый расчет (Файл - Новый...)."));
@@ -383,7 +394,9 @@ void TForm1::N36Click()
     if (!charts_) {
         charts_ = new Tcharts(this);
         charts_->setRegionalSettings(regional_);
-        charts_->setAnalysis(results_, lastCoverage_);
+        if (analysed_)
+            charts_->setAnalysis(results_, lastCoverage_);
+        charts_->setHistory(latestHistory_);
         charts_->setPrintCommand([this](const QTextDocument& document) { printDocument(document); });
     }
     charts_->show();

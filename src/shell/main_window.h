@@ -26,6 +26,10 @@ class QTimer;
 class QToolBar;
 class QToolButton;
 
+namespace kalvanta::history {
+struct CompanyHistory;
+}
+
 namespace kalvanta {
 
 class ReportView;
@@ -114,6 +118,9 @@ public:
 
     // The chart window, once it was opened; it follows the analyses.
     Tcharts* chartsWindow() const { return charts_; }
+    // The last company's history of the latest analysis over several years:
+    // the chart window shows it beside the fixed analysis.
+    void setLatestHistory(std::shared_ptr<const history::CompanyHistory> history);
 
     ReportView* RichEdit1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -171,6 +178,7 @@ private:
     ReportCoverage lastCoverage_;
     bool analysed_ = false;
     Tcharts* charts_ = nullptr;
+    std::shared_ptr<const history::CompanyHistory> latestHistory_;
 };
 
 } // namespace kalvanta

@@ -1,6 +1,7 @@
 #include "ui_services.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -74,6 +75,21 @@ QString QtUiServices::saveFileName(QWidget* parent, const QString& caption, cons
     if (!name.isEmpty())
         g_lastSaveName = name;
     return name;
+}
+
+QStringList QtUiServices::openFileNames(QWidget* parent, const QString& caption, const QString& filter)
+{
+    const QStringList names = QFileDialog::getOpenFileNames(parent, caption, g_lastOpenName, filter);
+    if (!names.isEmpty())
+        g_lastOpenName = names.first();
+    return names;
+}
+
+QString QtUiServices::folderName(QWidget* parent, const QString& caption)
+{
+    return QFileDialog::getExistingDirectory(parent, caption, g_lastOpenName.isEmpty()
+                                                                  ? QString()
+                                                                  : QFileInfo(g_lastOpenName).path());
 }
 
 bool QtUiServices::printDialog(QWidget* parent, QPrinter& printer)

@@ -3,6 +3,7 @@
 // tests can answer message boxes and common dialogs without a modal loop.
 #include <QFont>
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 class QPrinter;
@@ -31,6 +32,14 @@ public:
     // does not ask about an existing file: its caller does, with askYesNo.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    // Several files at once, and a folder; empty when cancelled. The
+    // defaults serve services that answer only one file and no folder.
+    virtual QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter)
+    {
+        const QString one = openFileName(parent, caption, filter);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
+    virtual QString folderName(QWidget* /*parent*/, const QString& /*caption*/) { return {}; }
     // Print and printer set-up dialogs; false when cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
     virtual bool printerSetupDialog(QWidget* parent, QPrinter& printer) = 0;
@@ -51,6 +60,8 @@ public:
     bool askYesNoDefaultNo(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString folderName(QWidget* parent, const QString& caption) override;
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     bool printerSetupDialog(QWidget* parent, QPrinter& printer) override;
     bool fontDialog(QWidget* parent, QFont& font) override;

@@ -118,7 +118,7 @@ private slots:
         const AnalysisResults& r = form.results();
         Tcharts* window = openCharts(form);
         QVERIFY(window && window->isVisible());
-        QCOMPARE(window->PageControl1->count(), 7);
+        QCOMPARE(window->PageControl1->count(), 9); // with the two of the history
         QCOMPARE(window->findChildren<ChartCanvas*>().size(), 1); // only the page shown is drawn
         showEveryPage(window);
 

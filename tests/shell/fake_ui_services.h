@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPrinter>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <functional>
@@ -31,6 +32,8 @@ public:
     bool defaultAnswer = true;
     std::deque<QString> openAnswers; // empty string = cancelled
     std::deque<QString> saveAnswers;
+    std::deque<QStringList> openManyAnswers; // an empty list = cancelled
+    std::deque<QString> folderAnswers;
     int openDialogs = 0;
     int saveDialogs = 0;
     int printDialogs = 0;
@@ -59,6 +62,20 @@ public:
     {
         ++openDialogs;
         return chosen(next(openAnswers));
+    }
+    QStringList openFileNames(QWidget*, const QString&, const QString&) override
+    {
+        ++openDialogs;
+        if (openManyAnswers.empty())
+            return {};
+        QStringList answer = openManyAnswers.front();
+        openManyAnswers.pop_front();
+        return answer;
+    }
+    QString folderName(QWidget*, const QString&) override
+    {
+        ++openDialogs;
+        return chosen(next(folderAnswers));
     }
     QString saveFileName(QWidget*, const QString&, const QString&) override
     {

@@ -173,7 +173,8 @@ private slots:
             return out;
         };
         const QList<QAction*> menus = form.menuBar()->actions();
-        QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "-", "N5", "N6", "N7", "-", "N16"}));
+        QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "NHistory", "-", "N5",
+                                                       "N6", "N7", "-", "N16"}));
         QCOMPARE(names(menus[1]->menu()), QStringList({"N10", "N11", "N17", "N18", "N29"}));
         QCOMPARE(names(menus[2]->menu()), QStringList({"N24", "C1", "-", "N31", "N36"}));
         QCOMPARE(names(menus[3]->menu()), QStringList({"N22", "N32", "N33"}));

@@ -1,14 +1,19 @@
 // Not a test: opens the chart window on an analysis file at a page, for
-// screenshots. Usage: charts_showcase <analysis.json> [page index [picture.png|.svg]]
-// With a picture name the page is saved there and the program ends.
+// screenshots. Usage:
+//   charts_showcase [--history <statements file or folder>] <analysis.json> [page index [picture.png|.svg]]
+// With a picture name the page is saved there and the program ends; with
+// --history the last company read from the statements is shown as well.
 #include <QApplication>
 #include <QTabWidget>
 
 #include <cstdio>
 #include <exception>
+#include <memory>
+#include <string>
 
 #include "analysis/report_builder.h"
 #include "charts/charts_window.h"
+#include "history/history_report.h"
 #include "inputs/json_loader.h"
 
 int main(int argc, char** argv)
@@ -19,6 +24,16 @@ int main(int argc, char** argv)
         return 2;
     }
     using namespace kalvanta;
+    std::shared_ptr<const history::CompanyHistory> company;
+    if (argc > 3 && std::string(argv[1]) == "--history") {
+        history::HistoryRun read = history::readHistories({argv[2]});
+        for (const std::string& refused : read.refused)
+            std::fprintf(stderr, "%s\n", refused.c_str());
+        if (!read.histories.empty())
+            company = std::make_shared<const history::CompanyHistory>(read.histories.back());
+        argv += 2;
+        argc -= 2;
+    }
     AnalysisInput input;
     try {
         input = loadAnalysisFile(argv[1]);
@@ -38,6 +53,7 @@ int main(int argc, char** argv)
     Tcharts window;
     window.setRegionalSettings(RegionalSettings::russian());
     window.setAnalysis(results, run);
+    window.setHistory(company);
     window.show();
     if (argc > 2)
         window.PageControl1->setCurrentIndex(std::atoi(argv[2]));
