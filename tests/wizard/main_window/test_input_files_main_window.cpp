@@ -148,6 +148,7 @@ private slots:
                                    "Открыть исходные &данные...|Ctrl+Shift+O",
                                    "&Сохранить исходные данные...|Ctrl+Shift+S",
                                    "Анализ &группы файлов...|",
+                                   "Анализ за несколько &лет...|Ctrl+Shift+H",
                                    "-"};
         QCOMPARE(items.mid(0, expected.size()), expected);
         // Every shortcut of the program is different.
