@@ -11,6 +11,7 @@
 #include "inputs/json_loader.h"
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
+#include "document_outputs.h"
 #include "table_mode.h"
 #include "statements/statement_import.h"
 
@@ -108,6 +109,19 @@ void applyRtf(ToolOptions& o, std::string_view value)
     o.rtfFile = std::string(value);
 }
 
+void setDocumentFile(std::optional<std::string>& file, const char* option, std::string_view value)
+{
+    if (!documentFormatsAvailable())
+        throw UsageError{"option " + std::string(option) + " is not available: this kalvanta-report was built without Qt"};
+    if (value.empty())
+        throw UsageError{"option " + std::string(option) + " needs a file name"};
+    file = std::string(value);
+}
+
+void applyPdf(ToolOptions& o, std::string_view value) { setDocumentFile(o.pdfFile, "--pdf", value); }
+void applyOdt(ToolOptions& o, std::string_view value) { setDocumentFile(o.odtFile, "--odt", value); }
+void applyHtml(ToolOptions& o, std::string_view value) { setDocumentFile(o.htmlFile, "--html", value); }
+
 void applyTable(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -141,6 +155,9 @@ constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
     {"--rtf", true, applyRtf},
+    {"--pdf", true, applyPdf},
+    {"--odt", true, applyOdt},
+    {"--html", true, applyHtml},
     {"--table", true, applyTable},
     {"--table-format", true, applyTableFormat},
     {"-j", true, applyJobs},
@@ -220,7 +237,8 @@ ToolOptions parseArguments(const std::vector<std::string>& args)
 std::string helpText()
 {
     std::string s;
-    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--save-input SET.json] FILE ...\n"
+    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--pdf FILE] [--odt FILE]\n"
+         "                      [--html FILE] [--save-input SET.json] FILE ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
          "       kalvanta-report --help | --version\n"
          "\n"
@@ -247,6 +265,10 @@ std::string helpText()
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
+         "  --pdf FILE, --odt FILE, --html FILE\n"
+         "               also save that document as PDF (numbered A4 pages), OpenDocument\n"
+         "               text or HTML, as the desktop program's \"Сохранить как...\" does\n"
+         "               (only where kalvanta-report was built with Qt; needs no display)\n"
          "  --table FILE the indicators of every input file as one table instead of the\n"
          "               reports: one row per file, in the order given; folders are\n"
          "               walked for .json, .xml and .csv files; FILE \"-\" is standard output\n"
@@ -266,7 +288,8 @@ std::string helpText()
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
          "     still reported; a statement file that cannot be imported gives 2 as well\n"
-         "  3  standard output, the --rtf, --table or --save-input file could not be written\n"
+         "  3  standard output, the --rtf, --pdf, --odt, --html, --table or --save-input\n"
+         "     file could not be written\n"
          "  130  --table interrupted (Ctrl+C): no table was written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
@@ -340,7 +363,7 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     int status = kExitOk;
     std::vector<std::string> documentLines;
     std::optional<int> baseFontHeight;
-    const bool keepDocument = options.rtfFile.has_value();
+    const bool keepDocument = options.rtfFile || options.pdfFile || options.odtFile || options.htmlFile;
     for (const std::string& file : options.files) {
         AnalysisInput input;
         try {
@@ -393,14 +416,10 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
             return kExitOutput;
         }
     }
-    if (options.rtfFile) {
-        try {
-            doc::saveDocumentFile(*options.rtfFile,
-                                  doc::documentFromLines(documentLines, reportViewFont(baseFontHeight)));
-        } catch (const doc::DocumentError& e) {
-            err << kProgram << ": " << e.what() << "\n";
+    if (keepDocument) {
+        const doc::Document document = doc::documentFromLines(documentLines, reportViewFont(baseFontHeight));
+        if (!writeDocumentFiles(options, document, err))
             return kExitOutput;
-        }
     }
     return status;
 }

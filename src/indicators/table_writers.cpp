@@ -1,5 +1,6 @@
 #include "table_writers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -356,8 +357,32 @@ private:
 // A spreadsheet cell holds at most 32767 characters; bytes bound them safely.
 constexpr std::size_t kMaxCellBytes = 32767;
 
+// Characters a reader sees in valid UTF-8 (continuation bytes not counted).
+std::size_t shownLength(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// Column widths in characters: the longest cell and a margin, up to where a
+// long text had better be read in its cell than widen the whole sheet.
+// General-format numbers show at most 11 characters.
+constexpr std::size_t kWidthMargin = 2;
+constexpr std::size_t kWidestColumn = 60;
+constexpr std::size_t kWidestNumber = 11;
+
+double columnWidth(std::size_t characters)
+{
+    return static_cast<double>(std::min(characters, kWidestColumn) + kWidthMargin);
+}
+
 // XLSX through libxlsxwriter in its constant-memory mode: each row is
-// written out as it comes, so memory does not grow with the table.
+// written out as it comes, so memory does not grow with the table. The
+// widest cell of each column is kept as rows pass, and the widths are set
+// when the workbook is closed. A second sheet names every column in the
+// report's Russian wording.
 class XlsxTable : public TableFileWriter::Impl {
 public:
     explicit XlsxTable(const std::string& path) : target_(path)
@@ -374,9 +399,13 @@ public:
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
         const auto& columns = indicatorColumns();
-        for (std::size_t c = 0; c < columns.size(); ++c)
+        widths_.resize(columns.size());
+        for (std::size_t c = 0; c < columns.size(); ++c) {
             check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].id.c_str(), header_));
+            widths_[c] = shownLength(columns[c].id);
+        }
         worksheet_freeze_panes(sheet_, 1, 0);
+        writeCaptions(columns);
     }
     ~XlsxTable() override
     {
@@ -394,6 +423,7 @@ public:
             const auto col = static_cast<lxw_col_t>(c);
             if (const double* d = std::get_if<double>(&row.cells[c])) {
                 check(worksheet_write_number(sheet_, r, col, *d, nullptr));
+                widths_[c] = std::max(widths_[c], std::min(numberText(*d).size(), kWidestNumber));
             } else if (const std::string* s = std::get_if<std::string>(&row.cells[c])) {
                 if (s->empty())
                     continue;
@@ -403,12 +433,17 @@ public:
                     text = validUtf8(text);
                 }
                 check(worksheet_write_string(sheet_, r, col, text.c_str(), nullptr));
+                widths_[c] = std::max(widths_[c], shownLength(text));
             }
         }
     }
 
     void commit() override
     {
+        for (std::size_t c = 0; c < widths_.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            check(worksheet_set_column(sheet_, col, col, columnWidth(widths_[c]), nullptr));
+        }
         const lxw_error result = workbook_close(workbook_);
         workbook_ = nullptr;
         if (result != LXW_NO_ERROR)
@@ -423,12 +458,39 @@ private:
             fail(target_.path(), lxw_strerror(e), 0);
     }
 
+    // The sheet "columns": each column's identifier, its caption and its
+    // report section (0 for what describes the file), fitted to their text.
+    void writeCaptions(const std::vector<IndicatorColumn>& columns)
+    {
+        lxw_worksheet* captions = workbook_add_worksheet(workbook_, "columns");
+        const char* const headers[] = {"column", "caption", "section"};
+        std::size_t widths[] = {0, 0, 0};
+        for (lxw_col_t c = 0; c < 3; ++c) {
+            check(worksheet_write_string(captions, 0, c, headers[c], header_));
+            widths[c] = shownLength(headers[c]);
+        }
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            const auto r = static_cast<lxw_row_t>(i + 1);
+            const std::string caption = validUtf8(columns[i].caption);
+            check(worksheet_write_string(captions, r, 0, columns[i].id.c_str(), nullptr));
+            if (!caption.empty())
+                check(worksheet_write_string(captions, r, 1, caption.c_str(), nullptr));
+            check(worksheet_write_number(captions, r, 2, columns[i].section, nullptr));
+            widths[0] = std::max(widths[0], shownLength(columns[i].id));
+            widths[1] = std::max(widths[1], shownLength(caption));
+        }
+        for (lxw_col_t c = 0; c < 3; ++c)
+            check(worksheet_set_column(captions, c, c, columnWidth(widths[c]), nullptr));
+        worksheet_freeze_panes(captions, 1, 0);
+    }
+
     AtomicTarget target_;
     std::string tmpdir_;
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* header_ = nullptr;
     std::size_t nextRow_ = 1;
+    std::vector<std::size_t> widths_; // the widest cell of each column so far, in characters
 };
 
 } // namespace

@@ -31,6 +31,8 @@ public:
     bool defaultAnswer = true;
     std::deque<QString> openAnswers; // empty string = cancelled
     std::deque<QString> saveAnswers;
+    std::vector<QString> saveFilters;     // the file types each save dialog offered
+    std::deque<QString> saveTypeAnswers; // the type chosen; the first offered when none is left
     int openDialogs = 0;
     int saveDialogs = 0;
     int printDialogs = 0;
@@ -64,6 +66,15 @@ public:
     {
         ++saveDialogs;
         return chosen(next(saveAnswers));
+    }
+    QString saveFileNameAndType(QWidget* parent, const QString& caption, const QString& filter,
+                                QString* selectedFilter) override
+    {
+        saveFilters.push_back(filter);
+        const QString type = next(saveTypeAnswers);
+        if (selectedFilter)
+            *selectedFilter = type.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : type;
+        return saveFileName(parent, caption, filter);
     }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
