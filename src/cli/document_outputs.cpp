@@ -43,7 +43,11 @@ bool writeDocumentFiles(const ToolOptions& options, const doc::Document& documen
         {&options.htmlFile, ReportFormat::Html},
     };
     for (const auto& [file, format] : outputs) {
-        if (*file && !tryWrite(**file, err, [&, format = format] { formats::saveReport(**file, document, format); }))
+        if (!*file)
+            continue;
+        // Init-captures: clang 14 cannot capture a structured binding itself.
+        const std::string& path = **file;
+        if (!tryWrite(path, err, [&document, &path, format = format] { formats::saveReport(path, document, format); }))
             return false;
     }
     return true;
