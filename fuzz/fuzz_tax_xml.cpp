@@ -1,10 +1,15 @@
 // Fuzz target for the tax service's XML reader and the mapping. Besides the
 // common checks (statement_check.h), the totals the reader hands on must be
 // the attributes of the file's own total elements, as a plain pugixml walk
-// of the same bytes finds them, and the organisation and year its header's.
+// of the same bytes finds them (revenue with the lines a company added to
+// it, ВписПоказ211N), and the organisation and year its header's.
 #include <pugixml.hpp>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <optional>
+#include <vector>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,11 +26,14 @@ constexpr const char* kReader = "tax xml";
 constexpr std::string_view kSource = "fuzz.xml";
 
 // The text as UTF-8: a file whose declaration names windows-1251 (or
-// cp1251, in any case) is converted byte by byte.
-std::string utf8(std::string_view bytes)
+// cp1251, in any case) is converted byte by byte, unless the reader said it
+// read the bytes as UTF-8.
+std::string utf8(std::string_view bytes, bool readAsUtf8)
 {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
+    if (readAsUtf8)
+        return std::string(bytes);
     std::string encoding;
     if (bytes.starts_with("<?xml")) {
         const std::string_view decl = bytes.substr(0, bytes.find("?>"));
@@ -56,24 +64,37 @@ std::string utf8(std::string_view bytes)
 
 struct Total {
     int line;
-    const char* path[3];
+    std::vector<std::vector<const char*>> path; // below Документ; each step the names it may have
     bool balance;
+    enum { Both, Full, Simplified } form; // the simplified statements give fewer totals
 };
+#define KV_RESULTS {"ФинРез", "ПрибУб"}
 // The totals and the results the analysis rests on, by their paths below
-// Документ (ФинРез, or ПрибУб in older versions, for the results).
+// Документ (ФинРез, or ПрибУб in older versions, for the results; КапРез,
+// Капитал in 5.10, or a non-profit organisation's ЦелевФин for the capital).
 const Total kTotals[] = {
-    {1600, {"Баланс", "Актив", nullptr}, true},
-    {1100, {"Баланс", "Актив", "ВнеОбА"}, true},
-    {1200, {"Баланс", "Актив", "ОбА"}, true},
-    {1700, {"Баланс", "Пассив", nullptr}, true},
-    {1300, {"Баланс", "Пассив", "КапРез"}, true},
-    {1400, {"Баланс", "Пассив", "ДолгосрОбяз"}, true},
-    {1500, {"Баланс", "Пассив", "КраткосрОбяз"}, true},
-    {2110, {"", "Выруч", nullptr}, false},
-    {2200, {"", "ПрибПрод", nullptr}, false},
-    {2300, {"", "ПрибУбДоНал", nullptr}, false},
-    {2400, {"", "ЧистПрибУб", nullptr}, false},
+    {1600, {{"Баланс"}, {"Актив"}}, true, Total::Both},
+    {1100, {{"Баланс"}, {"Актив"}, {"ВнеОбА"}}, true, Total::Full},
+    {1200, {{"Баланс"}, {"Актив"}, {"ОбА"}}, true, Total::Full},
+    {1700, {{"Баланс"}, {"Пассив"}}, true, Total::Both},
+    {1300, {{"Баланс"}, {"Пассив"}, {"КапРез", "Капитал", "ЦелевФин"}}, true, Total::Full},
+    {1300, {{"Баланс"}, {"Пассив"}, {"КапРез", "Капитал"}}, true, Total::Simplified},
+    {1400, {{"Баланс"}, {"Пассив"}, {"ДолгосрОбяз"}}, true, Total::Full},
+    {1500, {{"Баланс"}, {"Пассив"}, {"КраткосрОбяз"}}, true, Total::Full},
+    {2110, {KV_RESULTS, {"Выруч"}}, false, Total::Both},
+    {2200, {KV_RESULTS, {"ПрибПрод"}}, false, Total::Full},
+    {2300, {KV_RESULTS, {"ПрибУбДоНал"}}, false, Total::Full},
+    {2400, {KV_RESULTS, {"ЧистПрибУб"}}, false, Total::Both},
 };
+#undef KV_RESULTS
+
+pugi::xml_node childNamed(pugi::xml_node parent, const std::vector<const char*>& names)
+{
+    for (const char* n : names)
+        if (const pugi::xml_node c = parent.child(n))
+            return c;
+    return {};
+}
 
 std::optional<double> amount(const char* text)
 {
@@ -91,7 +112,9 @@ std::optional<double> amount(const char* text)
 
 void checkAgainstFile(const Statement& s, std::string_view bytes)
 {
-    const std::string text = utf8(bytes);
+    const bool readAsUtf8 =
+        std::find(s.readerNotes.begin(), s.readerNotes.end(), kUtf8DespiteDeclarationNote) != s.readerNotes.end();
+    const std::string text = utf8(bytes, readAsUtf8);
     pugi::xml_document doc;
     if (!doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8))
         fuzzcheck::fault(kReader, "the reader accepted XML pugixml refuses");
@@ -101,31 +124,51 @@ void checkAgainstFile(const Statement& s, std::string_view bytes)
         fuzzcheck::fault(kReader, "the organisation is not the file's НПЮЛ");
     if (std::to_string(s.year) != document.attribute("ОтчетГод").value())
         fuzzcheck::fault(kReader, "the year is not the file's ОтчетГод");
-    const pugi::xml_node results =
-        document.child("ФинРез") ? document.child("ФинРез") : document.child("ПрибУб");
+    if (s.simplified != (std::string_view(document.attribute("КНД").value()) == "0710096"))
+        fuzzcheck::fault(kReader, "simplified is not the file's КНД 0710096");
+    if (s.hasProfitLoss != (document.child("ФинРез") || document.child("ПрибУб")))
+        fuzzcheck::fault(kReader, "hasProfitLoss does not say whether the file has ФинРез or ПрибУб");
     for (const Total& t : kTotals) {
-        pugi::xml_node node = t.balance ? document : results;
-        for (const char* name : t.path)
-            if (name && *name)
-                node = node.child(name);
+        if (t.form == (s.simplified ? Total::Full : Total::Simplified))
+            continue;
+        pugi::xml_node node = document;
+        for (const auto& names : t.path)
+            node = childNamed(node, names);
         static const char* const kBalance[3] = {"СумОтч", "СумПрдщ", "СумПрдшв"};
         static const char* const kYear[3] = {"СумОтч", "СумПред", nullptr};
+        std::array<std::optional<double>, 3> file;
+        bool found = static_cast<bool>(node);
+        for (std::size_t c = 0; c < 3; ++c) {
+            const char* attribute = t.balance ? kBalance[c] : kYear[c];
+            const pugi::xml_attribute a = node && attribute ? node.attribute(attribute) : pugi::xml_attribute();
+            file[c] = a ? amount(a.value()) : std::nullopt;
+        }
+        if (t.line == 2110 && !s.simplified) {
+            // Lines the company added to revenue (2111 … 2119) are added to it.
+            const pugi::xml_node results = childNamed(document, {"ФинРез", "ПрибУб"});
+            for (pugi::xml_node c = results.first_child(); c; c = c.next_sibling()) {
+                const std::string_view name(c.name());
+                if (name.size() != std::string_view("ВписПоказ2111").size() || !name.starts_with("ВписПоказ211") ||
+                    name.back() < '1' || name.back() > '9')
+                    continue;
+                found = true;
+                for (std::size_t col = 0; col < 2; ++col)
+                    if (const pugi::xml_attribute a = c.attribute(kYear[col]))
+                        file[col] = file[col].value_or(0.0) + amount(a.value()).value_or(0.0);
+            }
+        }
         const auto it = s.lines.find(t.line);
-        if (!node) {
+        if (!found) {
             if (it != s.lines.end())
                 fuzzcheck::fault(kReader, "line " + std::to_string(t.line) + " read from no element");
             continue;
         }
         if (it == s.lines.end())
             fuzzcheck::fault(kReader, "the element of line " + std::to_string(t.line) + " was not read");
-        for (std::size_t c = 0; c < 3; ++c) {
-            const char* attribute = t.balance ? kBalance[c] : kYear[c];
-            const pugi::xml_attribute a = attribute ? node.attribute(attribute) : pugi::xml_attribute();
-            const std::optional<double> file = a ? amount(a.value()) : std::nullopt;
-            if (file != it->second[c])
+        for (std::size_t c = 0; c < 3; ++c)
+            if (file[c] != it->second[c])
                 fuzzcheck::fault(kReader, "line " + std::to_string(t.line) + " column " + std::to_string(c) +
-                                              " is not the file's " + (attribute ? attribute : "(none)"));
-        }
+                                              " is not the file's figure");
     }
 }
 

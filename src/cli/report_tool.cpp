@@ -6,6 +6,7 @@
 #include "analysis/report_builder.h"
 #include "analysis/report_sink.h"
 #include "document/document_io.h"
+#include "history/history_report.h"
 #include "inputs/field_tables.h"
 #include "inputs/input_set_writer.h"
 #include "inputs/json_loader.h"
@@ -102,6 +103,8 @@ void applyHelp(ToolOptions& o, std::string_view) { o.help = true; }
 
 void applyVersion(ToolOptions& o, std::string_view) { o.version = true; }
 
+void applyHistory(ToolOptions& o, std::string_view) { o.history = true; }
+
 void applyRtf(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -154,6 +157,7 @@ void applySaveInput(ToolOptions& o, std::string_view value)
 constexpr OptionSpec kOptions[] = {
     {"--date", true, applyDate},
     {"--help", false, applyHelp},
+    {"--history", false, applyHistory},
     {"--rtf", true, applyRtf},
     {"--pdf", true, applyPdf},
     {"--odt", true, applyOdt},
@@ -174,6 +178,35 @@ void listFields(std::string& s, const auto& fields)
             line += " (" + std::string(f.code) + ")";
         s += line + "\n";
     }
+}
+
+// The report of every company the files and folders hold, one after
+// another, through the same sink as the fixed report.
+int writeHistoryReports(const ToolOptions& options, std::ostream& out, std::ostream& err,
+                        std::vector<std::string>* documentLines)
+{
+    const history::HistoryRun run = history::readHistories(options.files);
+    for (const std::string& line : run.refused)
+        err << kProgram << ": " << line << "\n";
+    if (run.histories.empty()) {
+        err << kProgram << ": no statement to analyse\n";
+        return kExitBadInput;
+    }
+    const RegionalSettings regional = RegionalSettings::russian();
+    StreamSink sink(out, documentLines);
+    for (const history::CompanyHistory& h : run.histories) {
+        const std::string who = h.taxNumber.empty() ? h.organisation : "ИНН " + h.taxNumber;
+        for (const std::string& note : h.notes)
+            err << kProgram << ": " << who << ": " << note << "\n";
+        for (const std::string& line : history::historyReportLines(h, regional.decimalSeparator))
+            sink.appendLine(line);
+        out.flush();
+        if (!out) {
+            err << kProgram << ": cannot write to standard output\n";
+            return kExitOutput;
+        }
+    }
+    return run.refused.empty() ? kExitOk : kExitBadInput;
 }
 
 } // namespace
@@ -240,6 +273,8 @@ std::string helpText()
     s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--pdf FILE] [--odt FILE]\n"
          "                      [--html FILE] [--save-input SET.json] FILE ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
+         "       kalvanta-report --history [--rtf|--pdf|--odt|--html FILE | --table FILE [--table-format FORMAT] [-j N]]\n"
+         "                       FILE|FOLDER ...\n"
          "       kalvanta-report --help | --version\n"
          "\n"
          "Writes the Kalvanta 4.5 financial analysis report of each JSON file to standard\n"
@@ -250,11 +285,11 @@ std::string helpText()
          "date in the header is written dd.MM.yyyy.\n"
          "\n"
          "A FILE may also be a statement in today's line codes, told by its content: the\n"
-         "tax service's XML of annual accounting statements (KND 0710099, versions 5.08 to\n"
-         "5.10), the state resource's JSON of an organisation's reports, or a line-code\n"
-         "table as CSV. It becomes an analysis as docs/line-codes.md describes; what the\n"
-         "mapping assumed for the file goes to standard error, one note a line, after the\n"
-         "file's name.\n"
+         "tax service's XML of annual accounting statements (KND 0710099, versions 5.01 to\n"
+         "5.10, and the simplified ones, KND 0710096), the state resource's JSON of an\n"
+         "organisation's reports, or a line-code table as CSV. It becomes an analysis as\n"
+         "docs/line-codes.md describes; what the mapping assumed for the file goes to\n"
+         "standard error, one note a line, after the file's name.\n"
          "\n"
          "Options:\n"
          "  --date DATE  the date printed in the report header (default: today)\n"
@@ -276,6 +311,16 @@ std::string helpText()
          "               the table's format (default: by FILE's extension .csv, .xlsx,\n"
          "               .jsonl); csv-ru: semicolons, decimal comma, byte-order mark\n"
          "  -j N         with --table: N analyses at once (default: every core)\n"
+         "  --history    the statement files (and folders, walked for .xml, .json and .csv)\n"
+         "               are companies' histories: each company (one tax number; a file\n"
+         "               without one is a company of its own) merged over every year its\n"
+         "               statements cover, and its report written in today's line codes:\n"
+         "               the balance's and the profit and loss statement's structure and\n"
+         "               dynamics, ratios, models and tests per year, with \"—\" and the\n"
+         "               reason where a figure is not defined (docs/history.md). The\n"
+         "               history's notes go to standard error as well. With --table: one\n"
+         "               row per company and year instead, empty (JSON null) where not\n"
+         "               defined\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -290,6 +335,8 @@ std::string helpText()
          "     still reported; a statement file that cannot be imported gives 2 as well\n"
          "  3  standard output, the --rtf, --pdf, --odt, --html, --table or --save-input\n"
          "     file could not be written\n"
+         "  with --history, 2 also when a file is refused (the others are still read) or no\n"
+         "  file holds a statement\n"
          "  130  --table interrupted (Ctrl+C): no table was written\n"
          "\n"
          "JSON file: one object. A key left out keeps the value of a freshly started program\n"
@@ -341,12 +388,16 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         err << kProgram << ": no input file\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
+    if (options.history && options.saveInput) {
+        err << kProgram << ": --save-input does not go with --history\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
     if (options.tableFile) {
         if (options.saveInput) {
             err << kProgram << ": --save-input does not go with --table\nTry \"" << kProgram << " --help\".\n";
             return kExitBadInput;
         }
-        return runTableMode(options, err);
+        return options.history ? runHistoryTableMode(options, err) : runTableMode(options, err);
     }
     if (options.tableFormat || options.jobs) {
         err << kProgram << ": --table-format and -j go with --table\nTry \"" << kProgram << " --help\".\n";
@@ -364,7 +415,12 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     std::vector<std::string> documentLines;
     std::optional<int> baseFontHeight;
     const bool keepDocument = options.rtfFile || options.pdfFile || options.odtFile || options.htmlFile;
-    for (const std::string& file : options.files) {
+    if (options.history) {
+        status = writeHistoryReports(options, out, err, keepDocument ? &documentLines : nullptr);
+        if (status == kExitOutput)
+            return status;
+    }
+    for (const std::string& file : options.history ? std::vector<std::string>{} : options.files) {
         AnalysisInput input;
         try {
             ImportedAnalysis imported = loadInputFile(file);
@@ -417,7 +473,15 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         }
     }
     if (keepDocument) {
-        const doc::Document document = doc::documentFromLines(documentLines, reportViewFont(baseFontHeight));
+        // The history's tables line up by their spaces: their lines are in
+        // the fixed-pitch face the program's view gives them.
+        doc::CharFormat lineFormat;
+        if (options.history) {
+            lineFormat.family = "DejaVu Sans Mono";
+            lineFormat.charset = doc::kCyrillicCharset;
+        }
+        const doc::Document document =
+            doc::documentFromLines(documentLines, reportViewFont(baseFontHeight), lineFormat);
         if (!writeDocumentFiles(options, document, err))
             return kExitOutput;
     }

@@ -31,6 +31,7 @@ struct ToolOptions {
     std::optional<std::string> tableFile;   // --table: the indicators of every file as one table
     std::optional<std::string> tableFormat; // --table-format: csv, csv-ru, xlsx, jsonl
     unsigned jobs = 0;                      // -j: analyses at once for --table; 0 every core
+    bool history = false; // --history: the files and folders are one or more companies' histories
 };
 
 // A command line the tool cannot run; what() is the message for the user.

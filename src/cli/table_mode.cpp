@@ -6,6 +6,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "history/history_table.h"
 #include "indicators/batch.h"
 #include "indicators/table_writers.h"
 
@@ -48,30 +49,43 @@ std::string plural(std::size_t n, const char* one, const char* many)
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-} // namespace
-
-int runTableMode(const ToolOptions& options, std::ostream& err)
+// The format --table-format names, else the one the file name tells; a
+// message and nullopt when neither does.
+std::optional<indicators::TableFormat> tableFormatOf(const ToolOptions& options, std::ostream& err)
 {
     using namespace indicators;
     const std::string& path = *options.tableFile;
     std::optional<TableFormat> format;
     if (options.tableFormat) {
         format = formatFromName(*options.tableFormat);
-        if (!format) {
+        if (!format)
             err << kProgram << ": unknown table format \"" << *options.tableFormat
                 << "\" (use csv, csv-ru, xlsx or jsonl)\n";
-            return kExitBadInput;
-        }
     } else if (path == "-") {
         format = TableFormat::Csv;
     } else {
         format = formatFromExtension(path);
-        if (!format) {
+        if (!format)
             err << kProgram << ": cannot tell the table format from \"" << path
                 << "\": name it .csv, .xlsx or .jsonl, or give --table-format csv|csv-ru|xlsx|jsonl\n";
-            return kExitBadInput;
-        }
     }
+    return format;
+}
+
+std::string tableNamed(const std::string& path)
+{
+    return path == "-" ? std::string("on standard output") : "\"" + path + "\"";
+}
+
+} // namespace
+
+int runTableMode(const ToolOptions& options, std::ostream& err)
+{
+    using namespace indicators;
+    const std::string& path = *options.tableFile;
+    const std::optional<TableFormat> format = tableFormatOf(options, err);
+    if (!format)
+        return kExitBadInput;
 
     const InputFileList inputs = collectInputFiles(options.files);
     for (const std::string& problem : inputs.problems)
@@ -116,11 +130,75 @@ int runTableMode(const ToolOptions& options, std::ostream& err)
 
     err << kProgram << ": " << plural(summary.rows(), "file", "files") << ": " << summary.analysed << " analysed, "
         << summary.arithmeticErrors << " ended by an arithmetic error, " << summary.refused << " refused; table "
-        << (path == "-" ? std::string("on standard output") : "\"" + path + "\"") << " (" << formatName(*format)
-        << ")\n";
+        << tableNamed(path) << " (" << formatName(*format) << ")\n";
     if (summary.refused > 0 || !inputs.problems.empty())
         return kExitBadInput;
     return summary.arithmeticErrors > 0 ? kExitArithmetic : kExitOk;
+}
+
+int runHistoryTableMode(const ToolOptions& options, std::ostream& err)
+{
+    using namespace indicators;
+    const std::string& path = *options.tableFile;
+    const std::optional<TableFormat> format = tableFormatOf(options, err);
+    if (!format)
+        return kExitBadInput;
+
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
+    history::HistoryTableSummary summary;
+    try {
+        std::optional<TableFileWriter> writer;
+        writer.emplace(path, *format, history::historyTableLayout());
+        InterruptScope interruptScope;
+        history::HistoryTableControl control;
+        if (path != "-")
+            control.restart = [&] {
+                writer.reset(); // its temporary file goes with it
+                writer.emplace(path, *format, history::historyTableLayout());
+            };
+        control.jobs = options.jobs;
+        control.cancel = &interrupted;
+        std::size_t shown = 0;
+        if (terminal)
+            control.progress = [&](std::size_t done, std::size_t total, bool companies) {
+                if (done == 1)
+                    shown = 0;
+                if (done != total && done - shown < std::max<std::size_t>(1, total / 200))
+                    return;
+                shown = done;
+                err << "\r" << kProgram << ": " << done << " of " << total << (companies ? " companies" : " files")
+                    << std::flush;
+            };
+        const auto refused = [&](const std::string& line) {
+            if (terminal)
+                err << "\r\033[K";
+            err << kProgram << ": " << line << "\n";
+        };
+        summary = history::runHistoryTable(options.files, control, refused,
+                                           [&](const std::vector<Cell>& row) { writer->writeCells(row); });
+        if (terminal)
+            err << "\r\033[K";
+        if (summary.cancelled) {
+            err << kProgram << ": interrupted after " << summary.companies
+                << " companies; the table was not written\n";
+            return kExitInterrupted;
+        }
+        if (summary.companies == 0) {
+            err << kProgram << ": no statement to analyse; the table was not written\n";
+            return kExitBadInput;
+        }
+        writer->commit();
+    } catch (const TableFileError& e) {
+        if (terminal)
+            err << "\r\033[K";
+        err << kProgram << ": " << e.what() << "\n";
+        return kExitOutput;
+    }
+    err << kProgram << ": " << plural(summary.files + summary.refused, "file", "files") << ": " << summary.files
+        << " read, " << summary.refused << " refused; " << plural(summary.companies, "company", "companies") << ", "
+        << plural(summary.rows, "row", "rows") << "; table " << tableNamed(path) << " (" << formatName(*format)
+        << ")\n";
+    return summary.refused > 0 ? kExitBadInput : kExitOk;
 }
 
 } // namespace kalvanta::cli

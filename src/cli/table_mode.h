@@ -10,4 +10,8 @@ namespace kalvanta::cli {
 // progress line as well when err is a terminal.
 int runTableMode(const ToolOptions& options, std::ostream& err);
 
+// --history --table: one row per company and year of the histories the
+// files and folders hold.
+int runHistoryTableMode(const ToolOptions& options, std::ostream& err);
+
 } // namespace kalvanta::cli

@@ -26,7 +26,11 @@ struct CompanyHistory {
     int unitCode = 384;             // OKEI of the newest statement; every figure is in it
     std::map<int, HistoryYear> years; // by calendar year, ascending; a year with no figures is absent
     std::vector<std::string> notes; // restatements, conversions, derived totals, what a reader chose
+    std::vector<int> noteYears;     // beside notes: the year a note concerns, 0 for the whole history
 };
+
+// The unit's name as the report and the table print it ("тыс. руб.").
+std::string unitName(int okei);
 
 // One history per company from the statements of any number of files, in
 // the order of first appearance. A file's own notes go to its company.

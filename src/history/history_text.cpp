@@ -40,13 +40,25 @@ std::string padLeft(const std::string& s, std::size_t width)
 
 std::string roundedText(double value, int decimals, const std::string& decimalSeparator)
 {
-    // The exact decimal expansion of the double (at most 1074 fraction
-    // digits), so half away from zero is decided on the true value, not on
-    // an already rounded one.
+    // Half away from zero is decided on the true value, not on an already
+    // rounded one. Twenty digits past the last one printed decide it unless
+    // they read 5000… or 4999… (then the to_chars rounding could have made
+    // them so); only then the exact expansion (at most 1074 fraction digits)
+    // is written, which is slow enough to matter in a report of many cells.
+    constexpr int kGuard = 20;
     char buf[1500];
-    const auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 1074);
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, decimals + kGuard);
     std::string digits(buf, res.ptr);
-    const std::size_t point = digits.find('.');
+    std::size_t point = digits.find('.');
+    std::string_view tail = std::string_view(digits).substr(point + 1 + static_cast<std::size_t>(decimals));
+    const auto allOf = [](std::string_view s, char c) {
+        return std::all_of(s.begin(), s.end(), [c](char d) { return d == c; });
+    };
+    if ((tail[0] == '5' && allOf(tail.substr(1), '0')) || (tail[0] == '4' && allOf(tail.substr(1), '9'))) {
+        res = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::fixed, 1074);
+        digits.assign(buf, res.ptr);
+        point = digits.find('.');
+    }
     std::string whole = digits.substr(0, point);
     std::string frac = digits.substr(point + 1);
     const bool up = frac[static_cast<std::size_t>(decimals)] >= '5';

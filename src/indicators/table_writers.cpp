@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -248,40 +249,71 @@ const char* formatName(TableFormat format)
     return "";
 }
 
-std::string csvField(const Cell& cell, TableFormat format)
+const TableLayout& indicatorLayout()
+{
+    static const TableLayout layout = [] {
+        TableLayout l;
+        for (const IndicatorColumn& c : indicatorColumns()) {
+            l.columns.push_back(c.id);
+            l.captions.push_back({c.caption, c.section});
+        }
+        return l;
+    }();
+    return layout;
+}
+
+std::string exactNumberText(double value, const char* decimalSeparator)
+{
+    if (value == 0)
+        return "0"; // negative zero too
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, value);
+    std::string out(buf, res.ptr);
+    const std::size_t point = out.find('.');
+    if (point != std::string::npos)
+        out.replace(point, 1, decimalSeparator);
+    return out;
+}
+
+std::string csvField(const Cell& cell, TableFormat format, bool exactNumbers)
 {
     const bool russian = format == TableFormat::CsvRussian;
     if (const double* d = std::get_if<double>(&cell))
-        return numberText(*d, russian ? "," : ".");
+        return exactNumbers ? exactNumberText(*d, russian ? "," : ".") : numberText(*d, russian ? "," : ".");
     if (const std::string* s = std::get_if<std::string>(&cell))
         return quoted(validUtf8(*s), russian ? ';' : ',');
     return {};
 }
 
-std::string jsonLine(const IndicatorRow& row)
+std::string jsonLine(const std::vector<Cell>& cells, const TableLayout& layout)
 {
-    const auto& columns = indicatorColumns();
+    const auto& columns = layout.columns;
     std::string out = "{";
-    for (std::size_t i = 0; i < row.cells.size() && i < columns.size(); ++i) {
-        const Cell& cell = row.cells[i];
-        if (std::holds_alternative<std::monostate>(cell))
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const Cell* cell = i < cells.size() ? &cells[i] : nullptr;
+        const bool empty = !cell || std::holds_alternative<std::monostate>(*cell);
+        if (empty && !layout.jsonNulls)
             continue;
         if (out.size() > 1)
             out += ',';
-        appendJsonString(out, columns[i].id);
+        appendJsonString(out, columns[i]);
         out += ':';
-        if (const double* d = std::get_if<double>(&cell))
-            out += numberText(*d);
+        if (empty)
+            out += "null";
+        else if (const double* d = std::get_if<double>(cell))
+            out += layout.exactNumbers ? exactNumberText(*d) : numberText(*d);
         else
-            appendJsonString(out, validUtf8(std::get<std::string>(cell)));
+            appendJsonString(out, validUtf8(std::get<std::string>(*cell)));
     }
     return out + "}\n";
 }
 
+std::string jsonLine(const IndicatorRow& row) { return jsonLine(row.cells, indicatorLayout()); }
+
 class TableFileWriter::Impl {
 public:
     virtual ~Impl() = default;
-    virtual void writeRow(const IndicatorRow& row) = 0;
+    virtual void writeCells(const std::vector<Cell>& cells) = 0;
     virtual void commit() = 0;
 };
 
@@ -290,7 +322,8 @@ namespace {
 // CSV of either dialect and JSON Lines: text, buffered, to a file descriptor.
 class TextTable : public TableFileWriter::Impl {
 public:
-    TextTable(const std::string& path, TableFormat format) : format_(format), path_(path)
+    TextTable(const std::string& path, TableFormat format, TableLayout layout)
+        : format_(format), layout_(std::move(layout)), path_(path)
     {
         if (path == "-") {
             fd_ = STDOUT_FILENO;
@@ -303,26 +336,26 @@ public:
         if (format_ != TableFormat::JsonLines) {
             const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
             bool first = true;
-            for (const IndicatorColumn& c : indicatorColumns()) {
+            for (const std::string& id : layout_.columns) {
                 if (!first)
                     buffer_ += sep;
                 first = false;
-                buffer_ += c.id;
+                buffer_ += id;
             }
             buffer_ += "\r\n";
         }
     }
 
-    void writeRow(const IndicatorRow& row) override
+    void writeCells(const std::vector<Cell>& cells) override
     {
         if (format_ == TableFormat::JsonLines) {
-            buffer_ += jsonLine(row);
+            buffer_ += jsonLine(cells, layout_);
         } else {
             const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
-            for (std::size_t i = 0; i < row.cells.size(); ++i) {
+            for (std::size_t i = 0; i < cells.size(); ++i) {
                 if (i)
                     buffer_ += sep;
-                buffer_ += csvField(row.cells[i], format_);
+                buffer_ += csvField(cells[i], format_, layout_.exactNumbers);
             }
             buffer_ += "\r\n";
         }
@@ -348,6 +381,7 @@ private:
     }
 
     TableFormat format_;
+    TableLayout layout_;
     std::string path_;
     std::optional<AtomicTarget> target_;
     int fd_ = -1;
@@ -385,7 +419,7 @@ double columnWidth(std::size_t characters)
 // report's Russian wording.
 class XlsxTable : public TableFileWriter::Impl {
 public:
-    explicit XlsxTable(const std::string& path) : target_(path)
+    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path)
     {
         target_.closeFd();
         tmpdir_ = folderOf(target_.temporary());
@@ -395,17 +429,19 @@ public:
         workbook_ = workbook_new_opt(target_.temporary().c_str(), &options);
         if (!workbook_)
             fail(path, "cannot start the workbook", errno);
-        sheet_ = workbook_add_worksheet(workbook_, "indicators");
+        sheet_ = workbook_add_worksheet(workbook_, layout.sheetName.c_str());
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
-        const auto& columns = indicatorColumns();
+        const auto& columns = layout.columns;
         widths_.resize(columns.size());
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].id.c_str(), header_));
-            widths_[c] = shownLength(columns[c].id);
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
+            widths_[c] = shownLength(columns[c]);
         }
         worksheet_freeze_panes(sheet_, 1, 0);
-        writeCaptions(columns);
+        exactNumbers_ = layout.exactNumbers;
+        if (!layout.captions.empty())
+            writeCaptions(layout);
     }
     ~XlsxTable() override
     {
@@ -414,17 +450,19 @@ public:
             workbook_close(workbook_);
     }
 
-    void writeRow(const IndicatorRow& row) override
+    void writeCells(const std::vector<Cell>& cells) override
     {
         if (nextRow_ >= LXW_ROW_MAX)
             fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
         const auto r = static_cast<lxw_row_t>(nextRow_++);
-        for (std::size_t c = 0; c < row.cells.size(); ++c) {
+        for (std::size_t c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
-            if (const double* d = std::get_if<double>(&row.cells[c])) {
+            if (const double* d = std::get_if<double>(&cells[c])) {
                 check(worksheet_write_number(sheet_, r, col, *d, nullptr));
-                widths_[c] = std::max(widths_[c], std::min(numberText(*d).size(), kWidestNumber));
-            } else if (const std::string* s = std::get_if<std::string>(&row.cells[c])) {
+                const std::size_t shown = (exactNumbers_ ? exactNumberText(*d) : numberText(*d)).size();
+                if (c < widths_.size())
+                    widths_[c] = std::max(widths_[c], std::min(shown, kWidestNumber));
+            } else if (const std::string* s = std::get_if<std::string>(&cells[c])) {
                 if (s->empty())
                     continue;
                 std::string text = validUtf8(*s);
@@ -433,7 +471,8 @@ public:
                     text = validUtf8(text);
                 }
                 check(worksheet_write_string(sheet_, r, col, text.c_str(), nullptr));
-                widths_[c] = std::max(widths_[c], shownLength(text));
+                if (c < widths_.size())
+                    widths_[c] = std::max(widths_[c], shownLength(text));
             }
         }
     }
@@ -460,7 +499,7 @@ private:
 
     // The sheet "columns": each column's identifier, its caption and its
     // report section (0 for what describes the file), fitted to their text.
-    void writeCaptions(const std::vector<IndicatorColumn>& columns)
+    void writeCaptions(const TableLayout& layout)
     {
         lxw_worksheet* captions = workbook_add_worksheet(workbook_, "columns");
         const char* const headers[] = {"column", "caption", "section"};
@@ -469,14 +508,14 @@ private:
             check(worksheet_write_string(captions, 0, c, headers[c], header_));
             widths[c] = shownLength(headers[c]);
         }
-        for (std::size_t i = 0; i < columns.size(); ++i) {
+        for (std::size_t i = 0; i < layout.columns.size() && i < layout.captions.size(); ++i) {
             const auto r = static_cast<lxw_row_t>(i + 1);
-            const std::string caption = validUtf8(columns[i].caption);
-            check(worksheet_write_string(captions, r, 0, columns[i].id.c_str(), nullptr));
+            const std::string caption = validUtf8(layout.captions[i].caption);
+            check(worksheet_write_string(captions, r, 0, layout.columns[i].c_str(), nullptr));
             if (!caption.empty())
                 check(worksheet_write_string(captions, r, 1, caption.c_str(), nullptr));
-            check(worksheet_write_number(captions, r, 2, columns[i].section, nullptr));
-            widths[0] = std::max(widths[0], shownLength(columns[i].id));
+            check(worksheet_write_number(captions, r, 2, layout.captions[i].section, nullptr));
+            widths[0] = std::max(widths[0], shownLength(layout.columns[i]));
             widths[1] = std::max(widths[1], shownLength(caption));
         }
         for (lxw_col_t c = 0; c < 3; ++c)
@@ -491,24 +530,32 @@ private:
     lxw_format* header_ = nullptr;
     std::size_t nextRow_ = 1;
     std::vector<std::size_t> widths_; // the widest cell of each column so far, in characters
+    bool exactNumbers_ = false;
 };
 
 } // namespace
 
 TableFileWriter::TableFileWriter(const std::string& path, TableFormat format)
+    : TableFileWriter(path, format, indicatorLayout())
+{
+}
+
+TableFileWriter::TableFileWriter(const std::string& path, TableFormat format, TableLayout layout)
 {
     if (format == TableFormat::Xlsx) {
         if (path == "-")
             throw TableFileError("cannot write an XLSX table to standard output: name a file");
-        impl_ = std::make_unique<XlsxTable>(path);
+        impl_ = std::make_unique<XlsxTable>(path, layout);
     } else {
-        impl_ = std::make_unique<TextTable>(path, format);
+        impl_ = std::make_unique<TextTable>(path, format, std::move(layout));
     }
 }
 
 TableFileWriter::~TableFileWriter() = default;
 
-void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeRow(row); }
+void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeCells(row.cells); }
+
+void TableFileWriter::writeCells(const std::vector<Cell>& cells) { impl_->writeCells(cells); }
 
 void TableFileWriter::commit() { impl_->commit(); }
 

@@ -9,6 +9,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "indicator_table.h"
 
@@ -29,10 +30,30 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The columns of a table and how its cells are written. The indicators'
+// table is one layout; other tables (a company's history by year) bring
+// their own.
+struct ColumnCaption {
+    std::string caption; // in the report's Russian wording
+    int section = 0;     // the report section; 0 for what describes the file
+};
+struct TableLayout {
+    std::vector<std::string> columns; // the header, one id per cell of a row
+    // XLSX: a second sheet "columns" naming each column; none when empty.
+    std::vector<ColumnCaption> captions;
+    std::string sheetName = "indicators";
+    bool jsonNulls = false;    // JSON Lines: every column, null for an empty cell (else left out)
+    bool exactNumbers = false; // the shortest text that reads back as the same double, not 15 digits
+};
+const TableLayout& indicatorLayout();
+
 // One text cell as each text dialect writes it (quoted when it must be).
-std::string csvField(const Cell& cell, TableFormat format);
+std::string csvField(const Cell& cell, TableFormat format, bool exactNumbers = false);
 // One row as JSON: an object of the non-empty cells, by column id.
 std::string jsonLine(const IndicatorRow& row);
+std::string jsonLine(const std::vector<Cell>& cells, const TableLayout& layout);
+// The shortest decimal text that reads back as the same double, with the separator given.
+std::string exactNumberText(double value, const char* decimalSeparator = ".");
 
 // Writes the header on opening and one row at a time; memory stays flat
 // however many rows pass. Path "-" writes a text format to standard output
@@ -42,11 +63,13 @@ class TableFileWriter {
 public:
     // Throws TableFileError when the file cannot be created.
     TableFileWriter(const std::string& path, TableFormat format);
+    TableFileWriter(const std::string& path, TableFormat format, TableLayout layout);
     ~TableFileWriter();
     TableFileWriter(const TableFileWriter&) = delete;
     TableFileWriter& operator=(const TableFileWriter&) = delete;
 
     void writeRow(const IndicatorRow& row); // throws TableFileError
+    void writeCells(const std::vector<Cell>& cells); // throws TableFileError
     void commit();                          // throws TableFileError; the file is complete
 
     class Impl;

@@ -38,6 +38,8 @@ const QMarginsF kPageMarginsMm(20, 15, 10, 15);
 constexpr qreal kFooterGapMm = 5;
 // How far inside its page a line must reach to be drawn on it, in layout pixels.
 constexpr qreal kEdge = 0.5;
+// Portrait pages while the text needs to shrink no more than this.
+constexpr qreal kLandscapeBelowShrink = 0.85;
 // Text is shrunk to at most this many page widths fitting one.
 constexpr qreal kMostShrunkWidth = 1.6;
 
@@ -136,13 +138,24 @@ QByteArray pdfBytes(const doc::Document& document, int* pageCount)
     device.setDotsPerMeterY(kDotsPerMeterAt96Dpi);
     std::unique_ptr<QTextDocument> text = layoutDocument(document, device);
 
+    // Wide tables (a history's years side by side) go on landscape pages
+    // rather than shrink far: the orientation that shows the text larger.
+    const qreal widest = text->idealWidth(); // no text width yet: nothing is wrapped
+    const auto pageLayout = [](QPageLayout::Orientation orientation) {
+        return QPageLayout(QPageSize(QPageSize::A4), orientation, kPageMarginsMm, QPageLayout::Millimeter);
+    };
+    const auto bodyWidthOn = [](const QPageLayout& layout) {
+        return layout.paintRect(QPageLayout::Millimeter).width() * kLayoutDpi / 25.4;
+    };
+    const qreal portraitWidth = bodyWidthOn(pageLayout(QPageLayout::Portrait));
+    const bool landscape = widest > portraitWidth / kLandscapeBelowShrink;
+
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter pdf(&buffer);
     pdf.setCreator(QString::fromLatin1(kCreator));
     pdf.setResolution(kPdfResolution);
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, kPageMarginsMm,
-                                  QPageLayout::Millimeter));
+    pdf.setPageLayout(pageLayout(landscape ? QPageLayout::Landscape : QPageLayout::Portrait));
 
     const qreal toDevice = pdf.resolution() / kLayoutDpi;
     const qreal mm = kLayoutDpi / 25.4;
@@ -154,7 +167,6 @@ QByteArray pdfBytes(const doc::Document& document, int* pageCount)
     // Lines keep the breaks the view gave them: the text is made smaller
     // until its widest line fits the page, down to a limit below which only
     // a paragraph wider still (typed prose, not report lines) is wrapped.
-    const qreal widest = text->idealWidth(); // no text width yet: nothing is wrapped
     const qreal layoutWidth = std::clamp(widest, bodyWidth, kMostShrunkWidth * bodyWidth);
     const qreal shrink = bodyWidth / layoutWidth;
     const QSizeF page(layoutWidth, bodyHeight / shrink);

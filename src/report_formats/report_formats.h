@@ -2,10 +2,11 @@
 // The report document as PDF, OpenDocument text and HTML, written by Qt, and
 // the one call that saves it in any of the report formats.
 //
-// PDF: A4 portrait pages, the text in the document's own fonts at the size
-// the report view shows them (laid out at 96 dots per inch and scaled to the
-// writer's resolution), a line too long for the page made smaller with the
-// whole document rather than wrapped; a line is never cut by a page edge,
+// PDF: A4 pages, the text in the document's own fonts at the size the
+// report view shows them (laid out at 96 dots per inch and scaled to the
+// writer's resolution). Pages are portrait unless the widest line would have
+// to shrink below 85 % there (a history's years side by side); a line still
+// too long for the page makes the whole text smaller rather than wrap; a line is never cut by a page edge,
 // and every page carries "Страница N из M" below its text. The fonts are
 // embedded with their Unicode mapping, so the text can be searched and copied.
 // OpenDocument text (.odt) and HTML keep each paragraph with its fonts.

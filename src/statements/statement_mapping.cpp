@@ -1,8 +1,12 @@
 #include "statement_mapping.h"
 
+#include "inputs/identities.h"
+
+#include <charconv>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kalvanta {
 
@@ -184,6 +188,79 @@ private:
     const Statement& s_;
 };
 
+// The totals a simplified statement (KND 0710096) does not give, formed from
+// its aggregated lines; expenses enter as magnitudes, as the mapping takes
+// them.
+struct Term {
+    int line;
+    bool subtracted; // its magnitude is subtracted
+};
+
+struct Derivation {
+    int line;
+    std::vector<Term> terms; // in the order the formula writes them
+    const char* formula;
+};
+
+const std::vector<Derivation>& simplifiedDerivations()
+{
+    static const std::vector<Derivation> d = {
+        {1100, {{1150, false}, {1170, false}}, "1100 = 1150 + 1170"},
+        {1200, {{1210, false}, {1230, false}, {1250, false}}, "1200 = 1210 + 1230 + 1250"},
+        // A non-profit organisation's simplified balance: target funds.
+        {1300, {{1350, false}, {1360, false}}, "1300 = 1350 + 1360"},
+        {1400, {{1410, false}, {1450, false}}, "1400 = 1410 + 1450"},
+        {1500, {{1510, false}, {1520, false}, {1550, false}}, "1500 = 1510 + 1520 + 1550"},
+        {2200, {{2110, false}, {2120, true}}, "2200 = 2110 − 2120"},
+        {2300, {{2110, false}, {2120, true}, {2330, true}, {2340, false}, {2350, true}},
+         "2300 = 2110 − 2120 − 2330 + 2340 − 2350"},
+    };
+    return d;
+}
+
+Statement withDerivedTotals(const Statement& original, std::vector<std::string>& notes)
+{
+    Statement s = original;
+    for (const Derivation& d : simplifiedDerivations()) {
+        if (s.lines.count(d.line))
+            continue; // a total the file gives is taken as it stands
+        std::array<std::optional<double>, 3> cells;
+        bool any = false;
+        const std::size_t columns = isBalanceLine(d.line) ? 3 : 2;
+        for (std::size_t c = 0; c < columns; ++c) {
+            long double sum = 0.0L;
+            bool present = false;
+            for (const Term& t : d.terms)
+                if (const auto it = s.lines.find(t.line); it != s.lines.end() && it->second[c]) {
+                    const double v = it->second[c].value();
+                    sum = t.subtracted ? sum - std::fabs(v) : sum + v;
+                    present = true;
+                }
+            if (!present)
+                continue;
+            const double stored = static_cast<double>(sum);
+            if (!std::isfinite(stored))
+                throw InputError(s.sourceName + ": line " + std::to_string(d.line) +
+                                 " formed from the simplified statement's lines exceeds the range of numbers");
+            cells[c] = stored;
+            any = true;
+        }
+        if (!any)
+            continue;
+        s.lines[d.line] = cells;
+        notes.push_back(std::string("Строки ") + std::to_string(d.line) +
+                        " в упрощенной отчетности нет, она рассчитана: " + d.formula + ".");
+    }
+    return s;
+}
+
+std::string amountText(double v)
+{
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return ec == std::errc() ? std::string(buf, end) : std::string("?");
+}
+
 std::string yearsText(const Statement& s, int yearCount)
 {
     if (s.year <= 0)
@@ -209,8 +286,20 @@ std::string enterpriseName(const Statement& s, int yearCount)
 
 } // namespace
 
-ImportedAnalysis mapStatement(const Statement& s)
+ImportedAnalysis mapStatement(const Statement& original)
 {
+    // Refused before anything is formed, so the wizard is never half-filled.
+    if (!original.hasBalance)
+        throw InputError(original.sourceName + ": the balance sheet is missing; the analysis needs it");
+    if (!original.hasProfitLoss)
+        throw InputError(original.sourceName +
+                         ": the statement of financial results (profit and loss, form No. 2) is missing; the "
+                         "analysis needs it (the balance alone serves only a company's history)");
+    std::vector<std::string> derivedNotes;
+    std::optional<Statement> derived;
+    if (original.simplified)
+        derived = withDerivedTotals(original, derivedNotes);
+    const Statement& s = derived ? *derived : original;
     const Mapper m(s);
     if (!m.columnHasValues(kCurrent, false))
         throw InputError(s.sourceName + ": the balance sheet has no figures at " + m.columnName(kCurrent));
@@ -243,6 +332,29 @@ ImportedAnalysis mapStatement(const Statement& s)
     for (std::size_t d = 0; d < dates; ++d)
         for (const BalanceMapping& f : kBalanceMapping)
             sheets[d]->*f.member = m.apply(f.rule, f.line, f.secondLine, c.balance[d]);
+    if (s.simplified) {
+        // The totals were formed here, not read: the record must still pass
+        // the wizard's identities, so a balance whose lines do not add up is
+        // refused rather than handed on.
+        for (std::size_t d = 0; d < dates; ++d) {
+            const BalanceSheet& b = *sheets[d];
+            const std::string at = m.columnName(c.balance[d]);
+            if (!assetIdentityHolds(b))
+                throw InputError(s.sourceName + ": the simplified balance does not add up at " + at + ": 1100 + 1200 = " +
+                                 amountText(static_cast<double>(static_cast<long double>(b.NonCurrentAssetsTotal) +
+                                                                b.CurrentAssetsTotal)) +
+                                 ", line 1600 is " + amountText(b.AssetsTotal));
+            if (!liabilityIdentityHolds(b))
+                throw InputError(s.sourceName + ": the simplified balance does not add up at " + at +
+                                 ": 1300 + 1400 + 1500 = " +
+                                 amountText(static_cast<double>(static_cast<long double>(b.EquityTotal) +
+                                                                b.LongTermLiabilitiesTotal + b.ShortTermLiabilitiesTotal)) +
+                                 ", line 1700 is " + amountText(b.LiabilitiesTotal));
+            if (!balanceTotalsAgree(b))
+                throw InputError(s.sourceName + ": the simplified balance does not add up at " + at + ": line 1600 is " +
+                                 amountText(b.AssetsTotal) + ", line 1700 is " + amountText(b.LiabilitiesTotal));
+        }
+    }
 
     for (std::size_t y = 0; y < yearsUsed; ++y) {
         const int index = static_cast<int>(y) + 1;
@@ -273,11 +385,37 @@ ImportedAnalysis mapStatement(const Statement& s)
     in.ProductCount = 1.0;
 
     // Only what changed a figure of this file is worth a note.
-    if (m.nonZeroIn(1230, balanceCols))
+    out.notes = derivedNotes;
+    if (s.simplified) {
+        if (m.nonZeroIn(1150, balanceCols))
+            out.notes.push_back("Строка 1150 «Материальные внеоборотные активы» упрощенной отчетности перенесена "
+                                "целиком в строку 120 «Основные средства», незавершенное строительство (130) "
+                                "принято равным 0.");
+        if (m.nonZeroIn(1170, balanceCols))
+            out.notes.push_back("Строка 1170 «Нематериальные, финансовые и другие внеоборотные активы» упрощенной "
+                                "отчетности перенесена целиком в строку 140 «Долгосрочные финансовые вложения», "
+                                "нематериальные активы (110) приняты равными 0.");
+        if (m.nonZeroIn(1230, balanceCols))
+            out.notes.push_back("Строка 1230 «Финансовые и другие оборотные активы» упрощенной отчетности (с "
+                                "дебиторской задолженностью) перенесена целиком в строку 240 «Краткосрочная "
+                                "дебиторская задолженность», строки 230, 250 и 270 приняты равными 0.");
+        if (original.lines.count(1300) && m.nonZeroIn(1300, balanceCols))
+            out.notes.push_back("Строка 1300 «Капитал и резервы» упрощенной отчетности дана без разбивки по "
+                                "статьям: строки 410–470 приняты равными 0, итог 490 равен строке 1300.");
+        if (m.nonZeroIn(1350, balanceCols) || m.nonZeroIn(1360, balanceCols))
+            out.notes.push_back("Строки 1350 «Целевые средства» и 1360 «Фонд недвижимого и особо ценного движимого "
+                                "имущества и иные целевые фонды» перенесены в строки 420 «Добавочный капитал» и "
+                                "430 «Резервный капитал».");
+        if (m.nonZeroIn(2120, yearCols))
+            out.notes.push_back("Строка 2120 «Расходы по обычной деятельности» упрощенной отчетности перенесена "
+                                "целиком в строку 020 «Себестоимость проданных товаров», коммерческие и "
+                                "управленческие расходы (030, 040) приняты равными 0.");
+    } else if (m.nonZeroIn(1230, balanceCols)) {
         out.notes.push_back("Строка 1230 «Дебиторская задолженность» перенесена целиком в строку 240 "
                             "«Краткосрочная дебиторская задолженность», строка 230 «Долгосрочная "
                             "дебиторская задолженность» принята равной 0: новая форма не делит "
                             "задолженность по срокам.");
+    }
     for (const auto& [code, cells] : s.lines) {
         (void)cells;
         if (!isBalanceLine(code) || code % 10 != 0 || code % 100 == 0 || !m.nonZeroIn(code, balanceCols))
@@ -291,6 +429,8 @@ ImportedAnalysis mapStatement(const Statement& s)
         for (const UnmappedLine& u : kUnmappedBalanceLines)
             if (u.line == code)
                 name = std::string(" «") + std::string(u.name) + "»";
+        if (s.simplified && code == 1450)
+            name = " «Другие долгосрочные обязательства»";
         out.notes.push_back("Строка " + std::to_string(code) + name +
                             " не имеет соответствия в старой форме и учтена только в итоге " +
                             std::to_string(code / 100 * 100) + ".");
@@ -302,6 +442,8 @@ ImportedAnalysis mapStatement(const Statement& s)
                             "финансово-экономическая прибыль равна прибыли до налогообложения (2300).");
     if (s.year <= 0)
         out.notes.push_back("Год отчета не указан: ставка налога на прибыль принята равной 0.");
+    // What the reader chose or repaired in this file.
+    out.notes.insert(out.notes.end(), s.readerNotes.begin(), s.readerNotes.end());
     return out;
 }
 

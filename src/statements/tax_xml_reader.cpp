@@ -1,5 +1,6 @@
 #include "tax_xml_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -17,19 +18,28 @@ namespace kalvanta {
 namespace {
 
 // One line of the forms: its path below Документ (alternatives where format
-// versions named an element differently) and its columns.
+// versions named an element differently), its columns, and the format
+// versions (×100: 507 is 5.07) that give the element this line code.
 enum class Form { Balance, Year };
 
 struct XmlLine {
     int code;
     Form form;
     std::vector<std::vector<const char*>> path; // each step: the names it may have
+    int fromVersion = 0;                         // 0: every version
+    int toVersion = 9999;
 };
 
-// Names as the published schema of KND 0710099 gives them; the balance
+#define KV_RESULTS "ФинРез", "ПрибУб"
+#define KV_CAPITAL "КапРез", "Капитал"
+
+// Names as the published schemas of KND 0710099 give them; the balance
 // repeats names (ФинВлож, ЗаемСредств, ОценОбяз, ПрочОбяз) under different
-// parents, so every line is found by its whole path.
-const std::vector<XmlLine>& xmlLines()
+// parents, so every line is found by its whole path. Versions up to 5.07
+// name the results ПрибУб, later ones ФинРез; 5.10 names the capital section
+// Капитал; a non-profit organisation's balance has ЦелевФин (target
+// financing) in place of the capital section, numbered 1310 … 1370 as well.
+const std::vector<XmlLine>& fullLines()
 {
     static const std::vector<XmlLine> lines = {
         {1600, Form::Balance, {{"Баланс"}, {"Актив"}}},
@@ -51,13 +61,18 @@ const std::vector<XmlLine>& xmlLines()
         {1250, Form::Balance, {{"Баланс"}, {"Актив"}, {"ОбА"}, {"ДенежнСр"}}},
         {1260, Form::Balance, {{"Баланс"}, {"Актив"}, {"ОбА"}, {"ПрочОбА"}}},
         {1700, Form::Balance, {{"Баланс"}, {"Пассив"}}},
-        {1300, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}}},
-        {1310, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"УставКапитал"}}},
-        {1320, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"СобствАкции"}}},
-        {1340, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"ПереоцВнеОбА"}}},
-        {1350, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"ДобКапитал"}}},
-        {1360, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"РезКапитал"}}},
-        {1370, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КапРез"}, {"НераспПриб"}}},
+        {1300, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL, "ЦелевФин"}}},
+        {1310, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"УставКапитал"}}},
+        {1320, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"СобствАкции"}}},
+        {1340, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"ПереоцВнеОбА"}}},
+        {1350, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"ДобКапитал"}}},
+        {1360, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"РезКапитал"}}},
+        {1370, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}, {"НераспПриб"}}},
+        {1310, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевФин"}, {"ПайФонд"}}},
+        {1320, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевФин"}, {"ЦелевКапитал"}}},
+        {1350, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевФин"}, {"ЦелевСредства"}}},
+        {1360, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевФин"}, {"ФондИмущ"}}},
+        {1370, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевФин"}, {"РезервИнЦФ"}}},
         {1400, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДолгосрОбяз"}}},
         {1410, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДолгосрОбяз"}, {"ЗаемСредств"}}},
         {1420, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДолгосрОбяз"}, {"ОтложНалОбяз"}}},
@@ -69,26 +84,92 @@ const std::vector<XmlLine>& xmlLines()
         {1530, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КраткосрОбяз"}, {"ДоходБудущ"}}},
         {1540, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КраткосрОбяз"}, {"ОценОбяз"}}},
         {1550, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КраткосрОбяз"}, {"ПрочОбяз"}}},
-        // Profit and loss: ФинРез in the versions read here, ПрибУб in older ones.
-        {2110, Form::Year, {{"ФинРез", "ПрибУб"}, {"Выруч"}}},
-        {2120, Form::Year, {{"ФинРез", "ПрибУб"}, {"СебестПрод"}}},
-        {2100, Form::Year, {{"ФинРез", "ПрибУб"}, {"ВаловаяПрибыль"}}},
-        {2210, Form::Year, {{"ФинРез", "ПрибУб"}, {"КомРасход"}}},
-        {2220, Form::Year, {{"ФинРез", "ПрибУб"}, {"УпрРасход"}}},
-        {2200, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПрибПрод"}}},
-        {2310, Form::Year, {{"ФинРез", "ПрибУб"}, {"ДоходОтУчаст"}}},
-        {2320, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПроцПолуч"}}},
-        {2330, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПроцУпл"}}},
-        {2340, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПрочДоход"}}},
-        {2350, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПрочРасход"}}},
-        {2300, Form::Year, {{"ФинРез", "ПрибУб"}, {"ПрибУбДоНал"}}},
-        {2410, Form::Year, {{"ФинРез", "ПрибУб"}, {"НалПриб"}}},
-        {2400, Form::Year, {{"ФинРез", "ПрибУб"}, {"ЧистПрибУб"}}},
+        {2110, Form::Year, {{KV_RESULTS}, {"Выруч"}}},
+        {2120, Form::Year, {{KV_RESULTS}, {"СебестПрод"}}},
+        {2100, Form::Year, {{KV_RESULTS}, {"ВаловаяПрибыль"}}},
+        {2210, Form::Year, {{KV_RESULTS}, {"КомРасход"}}},
+        {2220, Form::Year, {{KV_RESULTS}, {"УпрРасход"}}},
+        {2200, Form::Year, {{KV_RESULTS}, {"ПрибПрод"}}},
+        {2310, Form::Year, {{KV_RESULTS}, {"ДоходОтУчаст"}}},
+        {2320, Form::Year, {{KV_RESULTS}, {"ПроцПолуч"}}},
+        {2330, Form::Year, {{KV_RESULTS}, {"ПроцУпл"}}},
+        {2340, Form::Year, {{KV_RESULTS}, {"ПрочДоход"}}},
+        {2350, Form::Year, {{KV_RESULTS}, {"ПрочРасход"}}},
+        {2300, Form::Year, {{KV_RESULTS}, {"ПрибУбДоНал"}}},
+        // The profit tax: up to 5.07 line 2410 is the current tax
+        // (ТекНалПриб); from 5.08 on 2410 is the whole tax (НалПриб), the
+        // current part 2411 and the deferred part 2412.
+        {2410, Form::Year, {{KV_RESULTS}, {"ТекНалПриб"}}, 0, 507},
+        {2410, Form::Year, {{KV_RESULTS}, {"НалПриб"}}, 508},
+        {2411, Form::Year, {{KV_RESULTS}, {"ТекНалПриб"}}, 508},
+        {2411, Form::Year, {{KV_RESULTS}, {"НалПриб"}, {"ТекНалПриб"}}, 508},
+        {2412, Form::Year, {{KV_RESULTS}, {"ОтложНалПриб"}}, 508},
+        {2412, Form::Year, {{KV_RESULTS}, {"НалПриб"}, {"ОтложНалПриб"}}, 508},
+        {2421, Form::Year, {{KV_RESULTS}, {"ПостНалОбяз"}}},
+        {2430, Form::Year, {{KV_RESULTS}, {"ИзмНалОбяз"}}},
+        {2450, Form::Year, {{KV_RESULTS}, {"ИзмНалАктив"}}},
+        {2460, Form::Year, {{KV_RESULTS}, {"Прочее"}}},
+        {2400, Form::Year, {{KV_RESULTS}, {"ЧистПрибУб"}}},
+        {2510, Form::Year, {{KV_RESULTS}, {"РезПрцВОАНеЧист"}}},
+        {2520, Form::Year, {{KV_RESULTS}, {"РезПрОпНеЧист", "РезПрОпНеЧис"}}},
+        {2530, Form::Year, {{KV_RESULTS}, {"НалПрибОпНеЧист"}}},
+        {2500, Form::Year, {{KV_RESULTS}, {"СовФинРез"}}},
         // Cash flow (full statements only).
         {4123, Form::Year, {{"ДвижениеДен"}, {"ТекОпер"}, {"Платеж"}, {"ПроцДолгОбяз"}}},
         {4311, Form::Year, {{"ДвижениеДен"}, {"ФинОпер"}, {"Поступ"}, {"КредЗайм"}}},
     };
     return lines;
+}
+
+// The simplified statements' own schema: each balance line is an aggregate
+// directly under Актив or Пассив, filed here under the code of the form.
+// (The schema's КодСтроки, the code of the aggregate's largest part, is not
+// read: the mapping and the history know each aggregate by one code.)
+const std::vector<XmlLine>& simplifiedLines()
+{
+    static const std::vector<XmlLine> lines = {
+        {1600, Form::Balance, {{"Баланс"}, {"Актив"}}},
+        {1150, Form::Balance, {{"Баланс"}, {"Актив"}, {"МатВнеАкт"}}},
+        {1170, Form::Balance, {{"Баланс"}, {"Актив"}, {"НеМатФинАкт"}}},
+        {1210, Form::Balance, {{"Баланс"}, {"Актив"}, {"Запасы"}}},
+        {1230, Form::Balance, {{"Баланс"}, {"Актив"}, {"ФинВлож"}}},
+        {1250, Form::Balance, {{"Баланс"}, {"Актив"}, {"ДенежнСр"}}},
+        {1700, Form::Balance, {{"Баланс"}, {"Пассив"}}},
+        {1300, Form::Balance, {{"Баланс"}, {"Пассив"}, {KV_CAPITAL}}},
+        {1350, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ЦелевСредства"}}},
+        {1360, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ФондИмущИнЦФ"}}},
+        {1410, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДлгЗаемСредств"}}},
+        {1450, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДрДолгосрОбяз"}}},
+        {1510, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КртЗаемСредств"}}},
+        {1520, Form::Balance, {{"Баланс"}, {"Пассив"}, {"КредитЗадолж"}}},
+        {1550, Form::Balance, {{"Баланс"}, {"Пассив"}, {"ДрКраткосрОбяз"}}},
+        {2110, Form::Year, {{KV_RESULTS}, {"Выруч"}}},
+        {2120, Form::Year, {{KV_RESULTS}, {"РасхОбДеят"}}},
+        {2330, Form::Year, {{KV_RESULTS}, {"ПроцУпл"}}},
+        {2340, Form::Year, {{KV_RESULTS}, {"ПрочДоход"}}},
+        {2350, Form::Year, {{KV_RESULTS}, {"ПрочРасход"}}},
+        {2410, Form::Year, {{KV_RESULTS}, {"НалПрибДох"}}},
+        {2400, Form::Year, {{KV_RESULTS}, {"ЧистПрибУб"}}},
+    };
+    return lines;
+}
+
+#undef KV_RESULTS
+#undef KV_CAPITAL
+
+// The sections whose direct children may be lines a company added itself
+// (ВПок… up to 5.07, ВписПоказ<code> in 5.10).
+const std::vector<std::vector<std::vector<const char*>>>& sectionPaths()
+{
+    static const std::vector<std::vector<std::vector<const char*>>> paths = {
+        {{"Баланс"}, {"Актив"}, {"ВнеОбА"}},
+        {{"Баланс"}, {"Актив"}, {"ОбА"}},
+        {{"Баланс"}, {"Пассив"}, {"КапРез", "Капитал", "ЦелевФин"}},
+        {{"Баланс"}, {"Пассив"}, {"ДолгосрОбяз"}},
+        {{"Баланс"}, {"Пассив"}, {"КраткосрОбяз"}},
+        {{"ФинРез", "ПрибУб"}},
+    };
+    return paths;
 }
 
 constexpr const char* kBalanceColumns[3] = {"СумОтч", "СумПрдщ", "СумПрдшв"};
@@ -133,22 +214,28 @@ std::string declaredEncoding(std::string_view text)
     return std::string(decl.substr(i + 1, end - i - 1));
 }
 
+struct DecodedText {
+    std::string text;
+    bool declaredCp1251 = false;
+};
+
 // The file as UTF-8: windows-1251 is converted, UTF-8 checked.
-std::string utf8Text(std::string_view bytes, const std::string& source)
+DecodedText utf8Text(std::string_view bytes, const std::string& source)
 {
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
     const std::string encoding = declaredEncoding(bytes);
     if (equalsIgnoringCase(encoding, "windows-1251") || equalsIgnoringCase(encoding, "cp1251")) {
-        std::string out;
-        out.reserve(bytes.size() * 2);
+        DecodedText out;
+        out.declaredCp1251 = true;
+        out.text.reserve(bytes.size() * 2);
         doc::CodePageDecoder decoder(doc::kCodePageCyrillic);
         for (const char c : bytes) {
             if (c == '\0')
                 fail(source, "a NUL byte is not allowed in XML");
-            decoder.put(static_cast<unsigned char>(c), out);
+            decoder.put(static_cast<unsigned char>(c), out.text);
         }
-        decoder.flush(out);
+        decoder.flush(out.text);
         return out;
     }
     if (!encoding.empty() && !equalsIgnoringCase(encoding, "utf-8"))
@@ -157,7 +244,15 @@ std::string utf8Text(std::string_view bytes, const std::string& source)
         fail(source, "a NUL byte is not allowed in XML");
     if (!doc::isValidUtf8(bytes))
         fail(source, "the file is not valid UTF-8 as its XML declaration says");
-    return std::string(bytes);
+    return {std::string(bytes), false};
+}
+
+bool hasNonAscii(std::string_view bytes)
+{
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
 }
 
 // Whole numbers as the schema writes them; a fraction with a point is
@@ -259,21 +354,146 @@ int parseYear(const char* text, const std::string& source)
     return year;
 }
 
+// "5.07" as 507; 0 when the text is not a version of the form 5.NN.
+int versionNumber(std::string_view v)
+{
+    if (v.size() != 4 || v[0] != '5' || v[1] != '.' || v[2] < '0' || v[2] > '9' || v[3] < '0' || v[3] > '9')
+        return 0;
+    return 500 + (v[2] - '0') * 10 + (v[3] - '0');
+}
+
+// Parses the text into `doc`; false where the XML is malformed (the result
+// says where).
+pugi::xml_parse_result parseXml(pugi::xml_document& doc, const std::string& text)
+{
+    // parse_doctype keeps a DOCTYPE as a node so it can be refused; pugixml
+    // never loads external entities and leaves unknown entity references as
+    // they stand (and they then fail as numbers).
+    const unsigned options = (pugi::parse_default | pugi::parse_doctype) & ~pugi::parse_pi;
+    return doc.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
+}
+
+bool rootIsFile(const pugi::xml_document& doc) { return std::string_view(doc.document_element().name()) == "Файл"; }
+
+std::array<std::optional<double>, 3> readCells(pugi::xml_node node, Form form, const std::string& where,
+                                               const std::string& source)
+{
+    std::array<std::optional<double>, 3> cells;
+    const std::size_t columns = form == Form::Balance ? 3 : 2;
+    for (std::size_t c = 0; c < columns; ++c) {
+        const char* attr = form == Form::Balance ? kBalanceColumns[c] : kYearColumns[c];
+        // An absent attribute is an empty cell, never 0.
+        if (const pugi::xml_attribute a = node.attribute(attr))
+            cells[c] = parseAmount(a.value(), source, where + ", " + attr);
+    }
+    return cells;
+}
+
+pugi::xml_node findPath(pugi::xml_node document, const std::vector<std::vector<const char*>>& path,
+                        std::vector<std::string>& names, const std::string& source)
+{
+    pugi::xml_node node = document;
+    for (const auto& step : path) {
+        node = uniqueChild(node, step, names, source);
+        if (!node)
+            return {};
+    }
+    return node;
+}
+
+std::string quotedName(pugi::xml_node node)
+{
+    const char* name = node.attribute("НаимПок").value();
+    return *name ? std::string(" «") + name + "»" : std::string();
+}
+
+// Lines a company added to a section. ВписПоказ<code> (5.10) is added to
+// the line it details (1152 to 1150); the ВПок… lines of older versions have
+// no code and stay in their section's total, as does a ВписПоказ whose code
+// details a section's total or is not a line of that form.
+void readAddedLines(pugi::xml_node document, Statement& s, const std::string& source)
+{
+    for (const auto& path : sectionPaths()) {
+        std::vector<std::string> names;
+        const pugi::xml_node section = findPath(document, path, names, source);
+        if (!section)
+            continue;
+        const Form form = path.front().front() == std::string_view("Баланс") ? Form::Balance : Form::Year;
+        const std::string sectionText = pathText(names);
+        for (pugi::xml_node child = section.first_child(); child; child = child.next_sibling()) {
+            if (child.type() != pugi::node_element)
+                continue;
+            const std::string_view name(child.name());
+            constexpr std::string_view kAdded = "ВписПоказ";
+            constexpr std::string_view kOlderAdded = "ВПок";
+            const bool added = name.starts_with(kAdded);
+            if (!added && !name.starts_with(kOlderAdded))
+                continue;
+            const std::string where = sectionText + "/" + std::string(name);
+            const auto cells = readCells(child, form, where, source);
+            const bool any = std::any_of(cells.begin(), cells.end(), [](const auto& v) { return v && *v != 0.0; });
+            int code = 0;
+            if (added) {
+                const std::string_view digits = name.substr(kAdded.size());
+                if (digits.size() == 4 && std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+                    code = std::stoi(std::string(digits));
+            }
+            const int target = code / 10 * 10;
+            const int firstDigit = form == Form::Balance ? 1 : 2;
+            if (code % 10 == 0 || target % 100 == 0 || code / 1000 != firstDigit) {
+                if (any)
+                    s.readerNotes.push_back("Вписанная строка" + (code ? " " + std::to_string(code) : std::string()) +
+                                            quotedName(child) + " (" + where + ") учтена только в итоге раздела.");
+                continue;
+            }
+            auto& line = s.lines[target];
+            for (std::size_t c = 0; c < cells.size(); ++c) {
+                if (!cells[c])
+                    continue;
+                const double sum = line[c].value_or(0.0) + *cells[c];
+                if (!std::isfinite(sum))
+                    fail(source, where + ": the sum with line " + std::to_string(target) +
+                                     " is beyond the range of numbers");
+                line[c] = sum;
+            }
+            if (any)
+                s.readerNotes.push_back("Вписанная строка " + std::to_string(code) + quotedName(child) +
+                                        " прибавлена к строке " + std::to_string(target) +
+                                        ", которую она детализирует.");
+        }
+    }
+}
+
 } // namespace
 
 Statement readTaxXml(std::string_view bytes, const std::string& source)
 {
     if (bytes.size() > statement_limits::kMaxStatementBytes)
         fail(source, "file is larger than " + std::to_string(statement_limits::kMaxStatementBytes) + " bytes");
-    const std::string text = utf8Text(bytes, source);
+    DecodedText decoded = utf8Text(bytes, source);
 
-    pugi::xml_document doc;
-    // parse_doctype keeps a DOCTYPE as a node so it can be refused; pugixml
-    // never loads external entities and leaves unknown entity references as
-    // they stand (and they then fail as numbers).
-    const unsigned options = (pugi::parse_default | pugi::parse_doctype) & ~pugi::parse_pi;
-    const pugi::xml_parse_result parsed =
-        doc.load_buffer(text.data(), text.size(), options, pugi::encoding_utf8);
+    pugi::xml_document declaredDoc;
+    pugi::xml_document utf8Doc;
+    const pugi::xml_document* used = &declaredDoc;
+    pugi::xml_parse_result parsed = parseXml(declaredDoc, decoded.text);
+    bool readAsUtf8 = false;
+    if ((!parsed || !rootIsFile(declaredDoc)) && decoded.declaredCp1251) {
+        // Declared windows-1251 but written in UTF-8: the declared reading
+        // garbles the root element; the bytes as UTF-8 give it.
+        std::string_view raw = bytes;
+        if (raw.starts_with("\xEF\xBB\xBF"))
+            raw.remove_prefix(3);
+        if (hasNonAscii(raw) && doc::isValidUtf8(raw)) {
+            const pugi::xml_parse_result second = parseXml(utf8Doc, std::string(raw));
+            if (second && rootIsFile(utf8Doc)) {
+                parsed = second;
+                used = &utf8Doc;
+                readAsUtf8 = true;
+                declaredDoc.reset();
+            }
+        }
+    }
+    const pugi::xml_document& doc = *used;
     if (!parsed)
         fail(source, std::string("malformed XML at byte ") + std::to_string(parsed.offset) + ": " +
                          parsed.description());
@@ -292,20 +512,24 @@ Statement readTaxXml(std::string_view bytes, const std::string& source)
         fail(source, "element Файл/Документ is missing");
 
     const std::string knd = document.attribute("КНД").value();
-    if (knd == "0710096")
-        fail(source, "simplified accounting statements (KND 0710096) cannot be imported: their balance "
-                     "and results have too few lines for the analysis; import the full annual "
-                     "statements (KND 0710099) or a line-code table");
-    if (knd != "0710099")
+    const bool simplified = knd == "0710096";
+    if (knd != "0710099" && !simplified)
         fail(source, "Файл/Документ: КНД \"" + knd +
-                         "\" is not the annual accounting statements (KND 0710099)");
+                         "\" is not the annual accounting statements (KND 0710099) nor the simplified ones "
+                         "(KND 0710096)");
     const std::string version = file.attribute("ВерсФорм").value();
-    if (version != "5.08" && version != "5.09" && version != "5.10")
-        fail(source, "Файл: format version ВерсФорм \"" + version + "\" is not one of 5.08, 5.09, 5.10");
+    const int versionCode = versionNumber(version);
+    const int newestVersion = simplified ? 504 : 510;
+    if (versionCode < 501 || versionCode > newestVersion)
+        fail(source, "Файл: format version ВерсФорм \"" + version + "\" is not one of 5.01 to " +
+                         (simplified ? "5.04 (simplified statements, KND 0710096)" : "5.10"));
 
     Statement s;
     s.sourceName = source;
-    s.formatName = "KND 0710099, version " + version;
+    s.simplified = simplified;
+    s.formatName = "KND " + knd + ", version " + version;
+    if (readAsUtf8)
+        s.readerNotes.emplace_back(kUtf8DespiteDeclarationNote);
     if (const pugi::xml_attribute y = document.attribute("ОтчетГод"))
         s.year = parseYear(y.value(), source);
     else
@@ -316,7 +540,10 @@ Statement readTaxXml(std::string_view bytes, const std::string& source)
         if (ec != std::errc() || end != t.data() + t.size())
             fail(source, "Файл/Документ: attribute ОКЕИ \"" + std::string(t) + "\" is not a unit code");
     }
-    const pugi::xml_node org = document.child("СвНП").child("НПЮЛ");
+    const pugi::xml_node taxpayer = document.child("СвНП");
+    // ОКВЭД up to 5.07, ОКВЭД2 (the classification of 2014) from 5.08 on.
+    s.okved = taxpayer.attribute("ОКВЭД2") ? taxpayer.attribute("ОКВЭД2").value() : taxpayer.attribute("ОКВЭД").value();
+    const pugi::xml_node org = taxpayer.child("НПЮЛ");
     s.organisation = org.attribute("НаимОрг").value();
     s.taxNumber = org.attribute("ИННЮЛ").value();
 
@@ -325,30 +552,22 @@ Statement readTaxXml(std::string_view bytes, const std::string& source)
         if (!uniqueChild(document, {"Баланс"}, p, source))
             fail(source, "the balance sheet (element Файл/Документ/Баланс) is missing");
         p.clear();
-        if (!uniqueChild(document, {"ФинРез", "ПрибУб"}, p, source))
-            fail(source, "the statement of financial results (element Файл/Документ/ФинРез) is missing");
+        // Non-profit organisations and some state companies file no results.
+        s.hasProfitLoss = static_cast<bool>(uniqueChild(document, {"ФинРез", "ПрибУб"}, p, source));
     }
 
-    for (const XmlLine& line : xmlLines()) {
+    for (const XmlLine& line : simplified ? simplifiedLines() : fullLines()) {
+        if (versionCode < line.fromVersion || versionCode > line.toVersion || s.lines.count(line.code))
+            continue;
         std::vector<std::string> p;
-        pugi::xml_node node = document;
-        for (const auto& names : line.path) {
-            node = uniqueChild(node, names, p, source);
-            if (!node)
-                break;
-        }
+        const pugi::xml_node node = findPath(document, line.path, p, source);
         if (!node)
             continue;
-        std::array<std::optional<double>, 3> cells;
-        const std::size_t columns = line.form == Form::Balance ? 3 : 2;
-        for (std::size_t c = 0; c < columns; ++c) {
-            const char* attr = line.form == Form::Balance ? kBalanceColumns[c] : kYearColumns[c];
-            if (const pugi::xml_attribute a = node.attribute(attr))
-                cells[c] = parseAmount(a.value(), source,
-                                       pathText(p) + " (line " + std::to_string(line.code) + "), " + attr);
-        }
-        s.lines[line.code] = cells;
+        s.lines[line.code] =
+            readCells(node, line.form, pathText(p) + " (line " + std::to_string(line.code) + ")", source);
     }
+    if (!simplified)
+        readAddedLines(document, s, source);
     if (!s.lines.count(1600) && !s.lines.count(1700))
         fail(source, "the balance sheet has neither Актив (line 1600) nor Пассив (line 1700)");
     return s;

@@ -148,6 +148,26 @@ TEST(ReportToolDocuments, EveryFormatHoldsTheReportLines)
     EXPECT_EQ(nonEmptySimplified(textOf("h.txt")), nonEmptySimplified(report));
 }
 
+// The history goes the same way: its year tables in the fixed-pitch face
+// they line up in, on landscape pages where the years need the width.
+TEST(ReportToolDocuments, HistoryPdfHoldsItsTablesInAFixedPitchFace)
+{
+    if (!kalvanta::cli::documentFormatsAvailable())
+        GTEST_SKIP() << "built without Qt";
+    if (!have("pdftotext") || !have("pdfinfo") || !have("pdffonts"))
+        GTEST_SKIP() << "poppler-utils are not installed";
+    TempDir dir;
+    const std::string pdf = dir.file("history.pdf");
+    const Outcome o = runTool("--history --pdf " + pdf + " " + kSource + "/examples/history");
+    ASSERT_EQ(o.status, 0) << o.err;
+    shell("pdftotext -layout " + pdf + " " + dir.file("pdf.txt"));
+    EXPECT_EQ(nonEmptySimplified(split(readFile(dir.file("pdf.txt"))), "Страница "), nonEmptySimplified(split(o.out)));
+    shell("pdfinfo " + pdf + " >" + dir.file("info") + "; pdffonts " + pdf + " >" + dir.file("fonts"));
+    EXPECT_NE(readFile(dir.file("info")).find("Page size:       842 x 595 pts (A4)"), std::string::npos)
+        << readFile(dir.file("info"));
+    EXPECT_NE(readFile(dir.file("fonts")).find("DejaVuSansMono "), std::string::npos) << readFile(dir.file("fonts"));
+}
+
 TEST(ReportToolDocuments, RefusedOrNamedWhenTheyCannotBeWritten)
 {
     const bool available = kalvanta::cli::documentFormatsAvailable();

@@ -141,19 +141,15 @@ TEST(ReportToolStatements, SavedInputSetOfAnInputSetIsTheSameFile)
 TEST(ReportToolStatements, RefusedStatementIsBadInputAndTheOthersAreReported)
 {
     TempDir dir;
-    const std::string simplified = dir.file("NO_BOUPR.xml");
-    std::string text = readFile(kSampleXml);
-    text.replace(text.find("0710099"), 7, "0710096");
-    writeFile(simplified, text);
+    const std::string nonProfit = kSource + "/examples/statements/NO_BUHOTCH_non-profit-2024.xml";
     const std::string junk = dir.file("junk.txt");
     writeFile(junk, "just some words\n");
 
-    const Outcome o = runTool({"--date", "2026-12-08", simplified, kSampleXml, junk, kTwoYear});
+    const Outcome o = runTool({"--date", "2026-12-08", nonProfit, kSampleXml, junk, kTwoYear});
     EXPECT_EQ(o.status, 2);
-    EXPECT_EQ(o.err, "kalvanta-report: " + simplified +
-                         ": simplified accounting statements (KND 0710096) cannot be imported: their balance "
-                         "and results have too few lines for the analysis; import the full annual "
-                         "statements (KND 0710099) or a line-code table\n" +
+    EXPECT_EQ(o.err, "kalvanta-report: " + nonProfit +
+                         ": the statement of financial results (profit and loss, form No. 2) is missing; the "
+                         "analysis needs it (the balance alone serves only a company's history)\n" +
                          notesOf(kSampleXml) + "kalvanta-report: " + junk +
                          ": not a statement file: neither the tax service's XML, the state resource's JSON "
                          "nor a line-code table (CSV)\n");
@@ -195,6 +191,89 @@ TEST(ReportToolStatements, HelpNamesTheStatementFilesAndTheOption)
     EXPECT_EQ(o.status, 0);
     EXPECT_NE(o.out.find("  --save-input SET.json\n"), std::string::npos);
     EXPECT_NE(o.out.find("tax service's XML of annual accounting statements (KND 0710099"), std::string::npos);
+}
+
+// Each variant of the tax service's XML through the tool: its notes on
+// standard error, the enterprise line of its report, or its refusal.
+TEST(ReportToolStatements, EveryVersionAndVariantImports)
+{
+    const std::string dir = kSource + "/examples/statements/";
+    const std::string receivables =
+        "Строка 1230 «Дебиторская задолженность» перенесена целиком в строку 240 «Краткосрочная дебиторская "
+        "задолженность», строка 230 «Долгосрочная дебиторская задолженность» принята равной 0: новая форма не "
+        "делит задолженность по срокам.";
+    const std::string other =
+        "Строки 2340 «Прочие доходы» и 2350 «Прочие расходы» перенесены целиком в строки 090 «Прочие "
+        "операционные доходы» и 100 «Прочие операционные расходы», внереализационные доходы и расходы (120, 130) "
+        "приняты равными 0: финансово-экономическая прибыль равна прибыли до налогообложения (2300).";
+    const std::string other1190 =
+        "Строка 1190 «Прочие внеоборотные активы» не имеет соответствия в старой форме и учтена только в итоге 1100.";
+    struct Case {
+        std::string file;
+        int status;
+        std::vector<std::string> notes; // or the refusal
+        std::string enterprise;         // the report's enterprise line; empty: no report
+    };
+    const Case cases[] = {
+        {"NO_BUHOTCH_version-5-07-2018.xml", 0,
+         {receivables, other1190, other,
+          "Вписанная строка «Права на земельный участок» (Файл/Документ/Баланс/Актив/ВнеОбА/ВПокВнеОбА) учтена "
+          "только в итоге раздела."},
+         "ООО \"Рассвет\", ИНН 7702345671, 2016-2018 гг."},
+        {"NO_BUHOTCH_version-5-10-2025.xml", 0,
+         {receivables, other,
+          "Вписанная строка 1152 «Права пользования активами» прибавлена к строке 1150, которую она детализирует."},
+         "АО «Металлист», ИНН 7703456782, 2023-2025 гг."},
+        {"NO_BOUPR_small-business-2023.xml", 0,
+         {"Строки 1100 в упрощенной отчетности нет, она рассчитана: 1100 = 1150 + 1170.",
+          "Строки 1200 в упрощенной отчетности нет, она рассчитана: 1200 = 1210 + 1230 + 1250.",
+          "Строки 1400 в упрощенной отчетности нет, она рассчитана: 1400 = 1410 + 1450.",
+          "Строки 1500 в упрощенной отчетности нет, она рассчитана: 1500 = 1510 + 1520 + 1550.",
+          "Строки 2200 в упрощенной отчетности нет, она рассчитана: 2200 = 2110 − 2120.",
+          "Строки 2300 в упрощенной отчетности нет, она рассчитана: 2300 = 2110 − 2120 − 2330 + 2340 − 2350.",
+          "Строка 1150 «Материальные внеоборотные активы» упрощенной отчетности перенесена целиком в строку 120 "
+          "«Основные средства», незавершенное строительство (130) принято равным 0.",
+          "Строка 1170 «Нематериальные, финансовые и другие внеоборотные активы» упрощенной отчетности перенесена "
+          "целиком в строку 140 «Долгосрочные финансовые вложения», нематериальные активы (110) приняты равными 0.",
+          "Строка 1230 «Финансовые и другие оборотные активы» упрощенной отчетности (с дебиторской задолженностью) "
+          "перенесена целиком в строку 240 «Краткосрочная дебиторская задолженность», строки 230, 250 и 270 "
+          "приняты равными 0.",
+          "Строка 1300 «Капитал и резервы» упрощенной отчетности дана без разбивки по статьям: строки 410–470 "
+          "приняты равными 0, итог 490 равен строке 1300.",
+          "Строка 2120 «Расходы по обычной деятельности» упрощенной отчетности перенесена целиком в строку 020 "
+          "«Себестоимость проданных товаров», коммерческие и управленческие расходы (030, 040) приняты равными 0.",
+          "Строка 1450 «Другие долгосрочные обязательства» не имеет соответствия в старой форме и учтена только в "
+          "итоге 1400.",
+          other},
+         "ООО \"Пекарня у дома\", ИНН 7704567893, 2021-2023 гг."},
+        {"NO_BUHOTCH_aggregated-balance-2022.xml", 0, {receivables, other},
+         "ООО \"Кодовая база\", ИНН 7706789015, 2021-2022 гг."},
+        {"NO_BUHOTCH_mislabelled-utf8.xml", 0,
+         {receivables, other1190, other,
+          "Файл объявлен в кодировке windows-1251, но записан в UTF-8: прочитан как UTF-8."},
+         "Фирма N, ИНН 7701234560, 2022-2024 гг."},
+        {"NO_BUHOTCH_non-profit-2024.xml", 2,
+         {"the statement of financial results (profit and loss, form No. 2) is missing; the analysis needs it "
+          "(the balance alone serves only a company's history)"},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = dir + c.file;
+        const Outcome o = runTool({"--date", "2026-12-08", path});
+        EXPECT_EQ(o.status, c.status);
+        std::string err;
+        for (const std::string& n : c.notes)
+            err += "kalvanta-report: " + path + ": " + n + "\n";
+        EXPECT_EQ(o.err, err);
+        if (c.enterprise.empty())
+            EXPECT_EQ(o.out, "");
+        else
+            EXPECT_NE(o.out.find("\n Название предприятия - " + c.enterprise + "\n"), std::string::npos);
+    }
+    // Read as UTF-8, the mislabelled file is the worked example itself.
+    EXPECT_EQ(runTool({"--date", "2026-12-08", dir + "NO_BUHOTCH_mislabelled-utf8.xml"}).out,
+              runTool({"--date", "2026-12-08", kSampleXml}).out);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "statement_test_util.h"
+#include "inputs/identities.h"
 #include "statements/statement_mapping.h"
 
 using namespace kalvanta;
@@ -27,6 +28,38 @@ Statement everyLine()
         setLine(s, code, code + 0.25, code + 0.5, code + 0.75);
     for (int code : {2110, 2120, 2210, 2220, 2200, 2310, 2320, 2330, 2340, 2350, 2300, 2400})
         setLine(s, code, code + 0.25, code + 0.5);
+    return s;
+}
+
+// The simplified sample's figures (examples/statements/NO_BOUPR_small-business-2023.xml).
+Statement simplifiedStatement()
+{
+    Statement s;
+    s.sourceName = "boupr.xml";
+    s.organisation = "ООО \"Пекарня у дома\"";
+    s.taxNumber = "7704567893";
+    s.year = 2023;
+    s.simplified = true;
+    setLine(s, 1600, 1700, 1500, 1250);
+    setLine(s, 1150, 800, 700, 600);
+    setLine(s, 1170, 50, 40, 0);
+    setLine(s, 1210, 400, 350, 300);
+    setLine(s, 1230, 300, 280, 250);
+    setLine(s, 1250, 150, 130, 100);
+    setLine(s, 1700, 1700, 1500, 1250);
+    setLine(s, 1300, 900, 780, 650);
+    setLine(s, 1410, 200, 220, 0);
+    setLine(s, 1450, 20, 0, 0);
+    setLine(s, 1510, 100, 80, 150);
+    setLine(s, 1520, 440, 380, 420);
+    setLine(s, 1550, 40, 40, 30);
+    setLine(s, 2110, 3000, 2700);
+    setLine(s, 2120, 2750, -2500); // an expense with either sign
+    setLine(s, 2330, 20, 15);
+    setLine(s, 2340, 10, 12);
+    setLine(s, 2350, 40, 37);
+    setLine(s, 2410, 80, 30);
+    setLine(s, 2400, 120, 130);
     return s;
 }
 
@@ -343,6 +376,29 @@ TEST(StatementMapping, RefusesWhatCannotBeAnAnalysis)
              setLine(s, 1350, 1, big, 1);
          },
          "every.xml: line 1340 at 31.12.2023: the figure exceeds the range of numbers"},
+        {"no statement of financial results (a non-profit organisation)",
+         [](Statement& s) {
+             s.hasProfitLoss = false;
+             s.lines.erase(2110);
+         },
+         "every.xml: the statement of financial results (profit and loss, form No. 2) is missing; the analysis "
+         "needs it (the balance alone serves only a company's history)"},
+        {"no balance sheet", [](Statement& s) { s.hasBalance = false; },
+         "every.xml: the balance sheet is missing; the analysis needs it"},
+        {"a simplified balance whose assets do not add up",
+         [](Statement& s) {
+             s = simplifiedStatement();
+             setLine(s, 1250, 150, 131, 100);
+         },
+         "boupr.xml: the simplified balance does not add up at 31.12.2022: 1100 + 1200 = 1501, line 1600 is "
+         "1500"},
+        {"a simplified balance whose liabilities do not add up",
+         [](Statement& s) {
+             s = simplifiedStatement();
+             setLine(s, 1550, 41, 40, 30);
+         },
+         "boupr.xml: the simplified balance does not add up at 31.12.2023: 1300 + 1400 + 1500 = 1701, line 1700 "
+         "is 1700"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -354,6 +410,155 @@ TEST(StatementMapping, RefusesWhatCannotBeAnAnalysis)
         } catch (const InputError& e) {
             EXPECT_STREQ(e.what(), c.message);
         }
+    }
+}
+
+const char* const kDerived1100 = "Строки 1100 в упрощенной отчетности нет, она рассчитана: 1100 = 1150 + 1170.";
+const char* const kDerived1200 =
+    "Строки 1200 в упрощенной отчетности нет, она рассчитана: 1200 = 1210 + 1230 + 1250.";
+const char* const kDerived1400 = "Строки 1400 в упрощенной отчетности нет, она рассчитана: 1400 = 1410 + 1450.";
+const char* const kDerived1500 =
+    "Строки 1500 в упрощенной отчетности нет, она рассчитана: 1500 = 1510 + 1520 + 1550.";
+const char* const kDerived2200 = "Строки 2200 в упрощенной отчетности нет, она рассчитана: 2200 = 2110 − 2120.";
+const char* const kDerived2300 =
+    "Строки 2300 в упрощенной отчетности нет, она рассчитана: 2300 = 2110 − 2120 − 2330 + 2340 − 2350.";
+const char* const kSimplified1150 =
+    "Строка 1150 «Материальные внеоборотные активы» упрощенной отчетности перенесена целиком в строку 120 "
+    "«Основные средства», незавершенное строительство (130) принято равным 0.";
+const char* const kSimplified1170 =
+    "Строка 1170 «Нематериальные, финансовые и другие внеоборотные активы» упрощенной отчетности перенесена "
+    "целиком в строку 140 «Долгосрочные финансовые вложения», нематериальные активы (110) приняты равными 0.";
+const char* const kSimplified1230 =
+    "Строка 1230 «Финансовые и другие оборотные активы» упрощенной отчетности (с дебиторской задолженностью) "
+    "перенесена целиком в строку 240 «Краткосрочная дебиторская задолженность», строки 230, 250 и 270 "
+    "приняты равными 0.";
+const char* const kSimplified1300 =
+    "Строка 1300 «Капитал и резервы» упрощенной отчетности дана без разбивки по статьям: строки 410–470 "
+    "приняты равными 0, итог 490 равен строке 1300.";
+const char* const kSimplified2120 =
+    "Строка 2120 «Расходы по обычной деятельности» упрощенной отчетности перенесена целиком в строку 020 "
+    "«Себестоимость проданных товаров», коммерческие и управленческие расходы (030, 040) приняты равными 0.";
+const char* const kOther =
+    "Строки 2340 «Прочие доходы» и 2350 «Прочие расходы» перенесены целиком в строки 090 «Прочие "
+    "операционные доходы» и 100 «Прочие операционные расходы», внереализационные доходы и расходы "
+    "(120, 130) приняты равными 0: финансово-экономическая прибыль равна прибыли до налогообложения (2300).";
+const char* const kOther1450 = "Строка 1450 «Другие долгосрочные обязательства» не имеет соответствия в старой "
+                               "форме и учтена только в итоге 1400.";
+
+TEST(StatementMapping, SimplifiedStatementFormsItsTotalsAndPassesTheIdentities)
+{
+    const ImportedAnalysis a = mapStatement(simplifiedStatement());
+    const AnalysisInput& in = a.input;
+    EXPECT_EQ(in.AnalysisParameters.YearCount, 2.0);
+    const FieldCase cases[] = {
+        {"NonCurrentAssetsTotal", &BalanceSheet::NonCurrentAssetsTotal, 600, 740, 850},
+        {"FixedAssets", &BalanceSheet::FixedAssets, 600, 700, 800},
+        {"LongTermInvestments", &BalanceSheet::LongTermInvestments, 0, 40, 50},
+        {"IntangibleAssets", &BalanceSheet::IntangibleAssets, 0, 0, 0},
+        {"CurrentAssetsTotal", &BalanceSheet::CurrentAssetsTotal, 650, 760, 850},
+        {"Inventories", &BalanceSheet::Inventories, 300, 350, 400},
+        {"ShortTermReceivables", &BalanceSheet::ShortTermReceivables, 250, 280, 300},
+        {"ShortTermInvestments", &BalanceSheet::ShortTermInvestments, 0, 0, 0},
+        {"Cash", &BalanceSheet::Cash, 100, 130, 150},
+        {"AssetsTotal", &BalanceSheet::AssetsTotal, 1250, 1500, 1700},
+        {"EquityTotal", &BalanceSheet::EquityTotal, 650, 780, 900},
+        {"RetainedEarnings", &BalanceSheet::RetainedEarnings, 0, 0, 0},
+        {"LongTermLoans", &BalanceSheet::LongTermLoans, 0, 220, 200},
+        {"LongTermLiabilitiesTotal", &BalanceSheet::LongTermLiabilitiesTotal, 0, 220, 220},
+        {"ShortTermLoans", &BalanceSheet::ShortTermLoans, 150, 80, 100},
+        {"AccountsPayable", &BalanceSheet::AccountsPayable, 420, 380, 440},
+        {"OtherShortTermLiabilities", &BalanceSheet::OtherShortTermLiabilities, 30, 40, 40},
+        {"ShortTermLiabilitiesTotal", &BalanceSheet::ShortTermLiabilitiesTotal, 600, 500, 580},
+        {"LiabilitiesTotal", &BalanceSheet::LiabilitiesTotal, 1250, 1500, 1700},
+    };
+    for (const FieldCase& c : cases) {
+        SCOPED_TRACE(c.field);
+        EXPECT_EQ(in.Y1Start.*c.member, c.y1Start);
+        EXPECT_EQ(in.Y1End.*c.member, c.y1End);
+        EXPECT_EQ(in.Y2Start.*c.member, c.y1End);
+        EXPECT_EQ(in.Y2End.*c.member, c.y2End);
+    }
+    // As the wizard checks them, before it moves on.
+    EXPECT_TRUE(assetDialogPasses(in.Y1Start, in.Y1End));
+    EXPECT_TRUE(assetDialogPasses(in.Y2Start, in.Y2End));
+    EXPECT_TRUE(liabilityDialogPasses(in.Y1Start, in.Y1End));
+    EXPECT_TRUE(liabilityDialogPasses(in.Y2Start, in.Y2End));
+    // Year 1 is 2022, year 2 is 2023.
+    const double plExpected[2][7] = {{2700, 2500, 200, 15, 37, 160, 130}, {3000, 2750, 250, 20, 40, 200, 120}};
+    for (int y = 1; y <= 2; ++y) {
+        SCOPED_TRACE(y);
+        const ProfitLossYear& p = in.ProfitLoss[y];
+        const double got[7] = {p.Revenue,        p.CostOfSales,    p.SalesProfit, p.InterestPayable,
+                               p.OtherOperatingExpenses, p.ProfitBeforeTax, p.NetProfit};
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(got[i], plExpected[y - 1][i]) << i;
+        EXPECT_EQ(p.SellingExpenses, 0.0);
+        EXPECT_EQ(p.AdministrativeExpenses, 0.0);
+    }
+    EXPECT_EQ(a.notes, (std::vector<std::string>{kDerived1100, kDerived1200, kDerived1400, kDerived1500,
+                                                 kDerived2200, kDerived2300, kSimplified1150, kSimplified1170,
+                                                 kSimplified1230, kSimplified1300, kSimplified2120, kOther1450,
+                                                 kOther}));
+}
+
+TEST(StatementMapping, SimplifiedStatementNotesFollowTheFile)
+{
+    struct Case {
+        const char* what;
+        void (*change)(Statement&);
+        std::vector<std::string> notes;
+        double equity;     // EquityTotal at the end of year 2
+        double nonCurrent; // NonCurrentAssetsTotal at the end of year 2
+    };
+    const std::string nko1300 = "Строки 1300 в упрощенной отчетности нет, она рассчитана: 1300 = 1350 + 1360.";
+    const std::string targetFunds =
+        "Строки 1350 «Целевые средства» и 1360 «Фонд недвижимого и особо ценного движимого имущества и иные "
+        "целевые фонды» перенесены в строки 420 «Добавочный капитал» и 430 «Резервный капитал».";
+    const Case cases[] = {
+        {"a total the file gives is taken as it stands, without a note",
+         [](Statement& s) {
+             setLine(s, 1100, 850, 740, 600);
+             setLine(s, 1500, 580, 500, 600);
+         },
+         {kDerived1200, kDerived1400, kDerived2200, kDerived2300, kSimplified1150, kSimplified1170, kSimplified1230,
+          kSimplified1300, kSimplified2120, kOther1450, kOther},
+         900, 850},
+        {"zero aggregates give no reclassification note; the reader's notes come last",
+         [](Statement& s) {
+             setLine(s, 1150, 0, 0, 0);
+             setLine(s, 1170, 0, 0, 0);
+             setLine(s, 1210, 1250, 1090, 900);
+             setLine(s, 1450, 0, 0, 0);
+             setLine(s, 1410, 220, 220, 0);
+             setLine(s, 2340, 0, 0);
+             setLine(s, 2350, 0, 0);
+             setLine(s, 2330, 0, 0);
+             setLine(s, 2410, 130, 70);
+             s.readerNotes = {"записка читателя"};
+         },
+         {kDerived1100, kDerived1200, kDerived1400, kDerived1500, kDerived2200, kDerived2300, kSimplified1230,
+          kSimplified1300, kSimplified2120, "записка читателя"},
+         900, 0},
+        {"a non-profit organisation's target funds in place of the capital",
+         [](Statement& s) {
+             s.lines.erase(1300);
+             setLine(s, 1350, 100, 80, 50);
+             setLine(s, 1360, 800, 700, 600);
+         },
+         {kDerived1100, kDerived1200, nko1300, kDerived1400, kDerived1500, kDerived2200, kDerived2300,
+          kSimplified1150, kSimplified1170, kSimplified1230, targetFunds, kSimplified2120, kOther1450, kOther},
+         900, 850},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Statement s = simplifiedStatement();
+        c.change(s);
+        const ImportedAnalysis a = mapStatement(s);
+        EXPECT_EQ(a.notes, c.notes);
+        EXPECT_EQ(a.input.Y2End.EquityTotal, c.equity);
+        EXPECT_EQ(a.input.Y2End.NonCurrentAssetsTotal, c.nonCurrent);
+        EXPECT_TRUE(liabilityDialogPasses(a.input.Y2Start, a.input.Y2End));
+        EXPECT_TRUE(assetDialogPasses(a.input.Y2Start, a.input.Y2End));
     }
 }
 
