@@ -14,34 +14,15 @@
 
 #include "cli/document_outputs.h"
 
+#include "cli_test_support.h"
+
 namespace {
+
+using namespace kalvanta::cli::test_support;
 
 const std::string kSource = KALVANTA_SOURCE_DIR;
 const std::string kTwoYear = kSource + "/examples/worked-example.json";
 const std::string kOneYear = kSource + "/examples/worked-example-one-year.json";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/kalvanta-cli-doc-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 struct Outcome {
     int status = -1;
