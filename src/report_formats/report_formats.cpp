@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
+#include <vector>
 
 #include "document/document_io.h"
 #include "text_document.h"
@@ -64,25 +65,37 @@ std::unique_ptr<QTextDocument> layoutDocument(const doc::Document& document, QIm
 // too, and a leading space becomes a no-break space.
 void prepareForOdf(QTextDocument& text)
 {
-    QTextCursor cursor(&text);
-    cursor.beginEditBlock();
+    // Collected first: merging formats may join fragments under an iterator.
+    struct Span {
+        int start;
+        int end;
+        QString family;
+    };
+    std::vector<Span> spans;
+    std::vector<int> leadingSpaces;
     for (QTextBlock block = text.begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
             const QStringList families = fragment.charFormat().fontFamilies().toStringList();
-            if (families.isEmpty())
-                continue;
-            QTextCharFormat family;
-            family.setProperty(QTextFormat::OldFontFamily, families.front());
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(family);
+            if (!families.isEmpty())
+                spans.push_back({fragment.position(), fragment.position() + fragment.length(), families.front()});
         }
-        if (block.text().startsWith(QLatin1Char(' '))) {
-            cursor.setPosition(block.position());
-            cursor.setPosition(block.position() + 1, QTextCursor::KeepAnchor);
-            cursor.insertText(QString(QChar::Nbsp), cursor.charFormat());
-        }
+        if (block.text().startsWith(QLatin1Char(' ')))
+            leadingSpaces.push_back(block.position());
+    }
+    QTextCursor cursor(&text);
+    cursor.beginEditBlock();
+    for (const Span& span : spans) {
+        QTextCharFormat family;
+        family.setProperty(QTextFormat::OldFontFamily, span.family);
+        cursor.setPosition(span.start);
+        cursor.setPosition(span.end, QTextCursor::KeepAnchor);
+        cursor.mergeCharFormat(family);
+    }
+    for (int position : leadingSpaces) { // one character for one: the positions hold
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        cursor.insertText(QString(QChar::Nbsp), cursor.charFormat());
     }
     cursor.endEditBlock();
 }
