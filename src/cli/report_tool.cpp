@@ -13,6 +13,7 @@
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 #include "document_outputs.h"
+#include "history_workbook.h"
 #include "table_mode.h"
 #include "statements/statement_import.h"
 
@@ -125,6 +126,13 @@ void applyPdf(ToolOptions& o, std::string_view value) { setDocumentFile(o.pdfFil
 void applyOdt(ToolOptions& o, std::string_view value) { setDocumentFile(o.odtFile, "--odt", value); }
 void applyHtml(ToolOptions& o, std::string_view value) { setDocumentFile(o.htmlFile, "--html", value); }
 
+void applyWorkbook(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --xlsx needs a file name"};
+    o.workbookFile = std::string(value);
+}
+
 void applyTable(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -162,6 +170,7 @@ constexpr OptionSpec kOptions[] = {
     {"--pdf", true, applyPdf},
     {"--odt", true, applyOdt},
     {"--html", true, applyHtml},
+    {"--xlsx", true, applyWorkbook},
     {"--table", true, applyTable},
     {"--table-format", true, applyTableFormat},
     {"-j", true, applyJobs},
@@ -273,7 +282,8 @@ std::string helpText()
     s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--pdf FILE] [--odt FILE]\n"
          "                      [--html FILE] [--save-input SET.json] FILE ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
-         "       kalvanta-report --history [--rtf|--pdf|--odt|--html FILE | --table FILE [--table-format FORMAT] [-j N]]\n"
+         "       kalvanta-report --history [--rtf|--pdf|--odt|--html|--xlsx FILE | --table FILE [--table-format FORMAT]\n"
+         "                       [-j N]]\n"
          "                       FILE|FOLDER ...\n"
          "       kalvanta-report --help | --version\n"
          "\n"
@@ -321,6 +331,10 @@ std::string helpText()
          "               history's notes go to standard error as well. With --table: one\n"
          "               row per company and year instead, empty (JSON null) where not\n"
          "               defined\n"
+         "  --xlsx BOOK.xlsx\n"
+         "               with --history: also save the histories as a workbook, one sheet\n"
+         "               per company (\"ИНН <tax number>\"), its years as rows, the columns\n"
+         "               of --table (an existing BOOK.xlsx is replaced)\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -392,6 +406,10 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         err << kProgram << ": --save-input does not go with --history\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
+    if (options.workbookFile && (!options.history || options.tableFile)) {
+        err << kProgram << ": --xlsx goes with --history and without --table\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
     if (options.tableFile) {
         if (options.saveInput) {
             err << kProgram << ": --save-input does not go with --table\nTry \"" << kProgram << " --help\".\n";
@@ -419,6 +437,8 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         status = writeHistoryReports(options, out, err, keepDocument ? &documentLines : nullptr);
         if (status == kExitOutput)
             return status;
+        if (options.workbookFile && !writeHistoryWorkbook(*options.workbookFile, options.files, err))
+            return kExitOutput;
     }
     for (const std::string& file : options.history ? std::vector<std::string>{} : options.files) {
         AnalysisInput input;

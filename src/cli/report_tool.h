@@ -26,6 +26,7 @@ struct ToolOptions {
     std::optional<std::string> pdfFile;
     std::optional<std::string> odtFile;
     std::optional<std::string> htmlFile;
+    std::optional<std::string> workbookFile; // --xlsx: with --history, the histories as a workbook
     std::optional<std::string> saveInput; // --save-input: the record analysed, as an input set
     std::vector<std::string> files;
     std::optional<std::string> tableFile;   // --table: the indicators of every file as one table

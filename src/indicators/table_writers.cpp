@@ -314,6 +314,10 @@ class TableFileWriter::Impl {
 public:
     virtual ~Impl() = default;
     virtual void writeCells(const std::vector<Cell>& cells) = 0;
+    virtual void startSheet(const std::string& name)
+    {
+        throw TableFileError("only an XLSX table has sheets: \"" + name + "\" cannot start one");
+    }
     virtual void commit() = 0;
 };
 
@@ -419,7 +423,7 @@ double columnWidth(std::size_t characters)
 // report's Russian wording.
 class XlsxTable : public TableFileWriter::Impl {
 public:
-    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path)
+    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path), layout_(layout)
     {
         target_.closeFd();
         tmpdir_ = folderOf(target_.temporary());
@@ -429,19 +433,8 @@ public:
         workbook_ = workbook_new_opt(target_.temporary().c_str(), &options);
         if (!workbook_)
             fail(path, "cannot start the workbook", errno);
-        sheet_ = workbook_add_worksheet(workbook_, layout.sheetName.c_str());
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
-        const auto& columns = layout.columns;
-        widths_.resize(columns.size());
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
-            widths_[c] = shownLength(columns[c]);
-        }
-        worksheet_freeze_panes(sheet_, 1, 0);
-        exactNumbers_ = layout.exactNumbers;
-        if (!layout.captions.empty())
-            writeCaptions(layout);
     }
     ~XlsxTable() override
     {
@@ -450,8 +443,12 @@ public:
             workbook_close(workbook_);
     }
 
+    void startSheet(const std::string& name) override { openSheet(name); }
+
     void writeCells(const std::vector<Cell>& cells) override
     {
+        if (!sheet_)
+            openSheet(layout_.sheetName);
         if (nextRow_ >= LXW_ROW_MAX)
             fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
         const auto r = static_cast<lxw_row_t>(nextRow_++);
@@ -459,7 +456,7 @@ public:
             const auto col = static_cast<lxw_col_t>(c);
             if (const double* d = std::get_if<double>(&cells[c])) {
                 check(worksheet_write_number(sheet_, r, col, *d, nullptr));
-                const std::size_t shown = (exactNumbers_ ? exactNumberText(*d) : numberText(*d)).size();
+                const std::size_t shown = (layout_.exactNumbers ? exactNumberText(*d) : numberText(*d)).size();
                 if (c < widths_.size())
                     widths_[c] = std::max(widths_[c], std::min(shown, kWidestNumber));
             } else if (const std::string* s = std::get_if<std::string>(&cells[c])) {
@@ -479,10 +476,11 @@ public:
 
     void commit() override
     {
-        for (std::size_t c = 0; c < widths_.size(); ++c) {
-            const auto col = static_cast<lxw_col_t>(c);
-            check(worksheet_set_column(sheet_, col, col, columnWidth(widths_[c]), nullptr));
-        }
+        if (!sheet_)
+            openSheet(layout_.sheetName); // a table without rows still has its header
+        fitColumns();
+        if (!layout_.captions.empty())
+            writeCaptions(layout_);
         const lxw_error result = workbook_close(workbook_);
         workbook_ = nullptr;
         if (result != LXW_NO_ERROR)
@@ -495,6 +493,34 @@ private:
     {
         if (e != LXW_NO_ERROR)
             fail(target_.path(), lxw_strerror(e), 0);
+    }
+
+    // A sheet under the layout's bold, frozen header; the one before gets
+    // its widths.
+    void openSheet(const std::string& name)
+    {
+        fitColumns();
+        sheet_ = workbook_add_worksheet(workbook_, name.c_str());
+        if (!sheet_)
+            fail(target_.path(), "cannot add the sheet \"" + name + "\"", 0);
+        nextRow_ = 1;
+        const auto& columns = layout_.columns;
+        widths_.assign(columns.size(), 0);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
+            widths_[c] = shownLength(columns[c]);
+        }
+        worksheet_freeze_panes(sheet_, 1, 0);
+    }
+
+    void fitColumns()
+    {
+        if (!sheet_)
+            return;
+        for (std::size_t c = 0; c < widths_.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            check(worksheet_set_column(sheet_, col, col, columnWidth(widths_[c]), nullptr));
+        }
     }
 
     // The sheet "columns": each column's identifier, its caption and its
@@ -524,13 +550,13 @@ private:
     }
 
     AtomicTarget target_;
+    TableLayout layout_;
     std::string tmpdir_;
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* header_ = nullptr;
     std::size_t nextRow_ = 1;
-    std::vector<std::size_t> widths_; // the widest cell of each column so far, in characters
-    bool exactNumbers_ = false;
+    std::vector<std::size_t> widths_; // the widest cell of each column of this sheet so far, in characters
 };
 
 } // namespace
@@ -556,6 +582,8 @@ TableFileWriter::~TableFileWriter() = default;
 void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeCells(row.cells); }
 
 void TableFileWriter::writeCells(const std::vector<Cell>& cells) { impl_->writeCells(cells); }
+
+void TableFileWriter::startSheet(const std::string& name) { impl_->startSheet(name); }
 
 void TableFileWriter::commit() { impl_->commit(); }
 

@@ -70,6 +70,10 @@ public:
 
     void writeRow(const IndicatorRow& row); // throws TableFileError
     void writeCells(const std::vector<Cell>& cells); // throws TableFileError
+    // XLSX: the rows that follow go on a new sheet of that name (at most 31
+    // characters, none of []:*?/\, not used before), under the same header.
+    // Throws TableFileError for the text formats and for a name refused.
+    void startSheet(const std::string& name);
     void commit();                          // throws TableFileError; the file is complete
 
     class Impl;
