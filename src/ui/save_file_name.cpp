@@ -17,9 +17,13 @@ SaveChoice askSaveFile(QWidget* parent, const QString& title, const QString& fil
 {
     for (;;) {
         SaveChoice choice;
-        const QString typed = UiServices::instance().saveFileNameAndType(parent, QString(), filters, &choice.filter);
+        UiServices& ui = UiServices::instance();
+        const QString typed = ui.saveFileName(parent, QString(), filters);
         if (typed.isEmpty())
             return {};
+        choice.filter = ui.lastSaveFilter();
+        if (choice.filter.isEmpty())
+            choice.filter = filters.section(QStringLiteral(";;"), 0, 0);
         choice.path = complete ? complete(typed, choice.filter) : typed;
         if (!QFileInfo::exists(choice.path))
             return choice;

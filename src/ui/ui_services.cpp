@@ -67,15 +67,10 @@ QString QtUiServices::openFileName(QWidget* parent, const QString& caption, cons
 
 QString QtUiServices::saveFileName(QWidget* parent, const QString& caption, const QString& filter)
 {
-    return saveFileNameAndType(parent, caption, filter, nullptr);
-}
-
-QString QtUiServices::saveFileNameAndType(QWidget* parent, const QString& caption, const QString& filter,
-                                          QString* selectedFilter)
-{
     // The caller asks before replacing an existing file, through this
     // service, so the question is asked once and can be tested.
-    const QString name = QFileDialog::getSaveFileName(parent, caption, g_lastSaveName, filter, selectedFilter,
+    lastSaveFilter_.clear();
+    const QString name = QFileDialog::getSaveFileName(parent, caption, g_lastSaveName, filter, &lastSaveFilter_,
                                                       QFileDialog::DontConfirmOverwrite);
     if (!name.isEmpty())
         g_lastSaveName = name;

@@ -31,15 +31,9 @@ public:
     // does not ask about an existing file: its caller does, with askYesNo.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
-    // The save dialog that also tells which of the filters (";;"-separated)
-    // was chosen; by default the first.
-    virtual QString saveFileNameAndType(QWidget* parent, const QString& caption, const QString& filter,
-                                        QString* selectedFilter)
-    {
-        if (selectedFilter)
-            *selectedFilter = filter.section(QStringLiteral(";;"), 0, 0);
-        return saveFileName(parent, caption, filter);
-    }
+    // The file type (one of the ";;"-separated filters) chosen in the latest
+    // save dialog; empty when it is not known (the caller takes the first).
+    virtual QString lastSaveFilter() const { return QString(); }
     // Print and printer set-up dialogs; false when cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
     virtual bool printerSetupDialog(QWidget* parent, QPrinter& printer) = 0;
@@ -60,11 +54,13 @@ public:
     bool askYesNoDefaultNo(QWidget* parent, const QString& title, const QString& text) override;
     QString openFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
-    QString saveFileNameAndType(QWidget* parent, const QString& caption, const QString& filter,
-                                QString* selectedFilter) override;
+    QString lastSaveFilter() const override { return lastSaveFilter_; }
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     bool printerSetupDialog(QWidget* parent, QPrinter& printer) override;
     bool fontDialog(QWidget* parent, QFont& font) override;
+
+private:
+    QString lastSaveFilter_;
 };
 
 // The application's default error display: a stop-icon box titled

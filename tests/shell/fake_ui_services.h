@@ -33,6 +33,7 @@ public:
     std::deque<QString> saveAnswers;
     std::vector<QString> saveFilters;     // the file types each save dialog offered
     std::deque<QString> saveTypeAnswers; // the type chosen; the first offered when none is left
+    QString lastSaveType;
     int openDialogs = 0;
     int saveDialogs = 0;
     int printDialogs = 0;
@@ -62,20 +63,14 @@ public:
         ++openDialogs;
         return chosen(next(openAnswers));
     }
-    QString saveFileName(QWidget*, const QString&, const QString&) override
+    QString saveFileName(QWidget*, const QString&, const QString& filter) override
     {
         ++saveDialogs;
+        saveFilters.push_back(filter);
+        lastSaveType = next(saveTypeAnswers);
         return chosen(next(saveAnswers));
     }
-    QString saveFileNameAndType(QWidget* parent, const QString& caption, const QString& filter,
-                                QString* selectedFilter) override
-    {
-        saveFilters.push_back(filter);
-        const QString type = next(saveTypeAnswers);
-        if (selectedFilter)
-            *selectedFilter = type.isEmpty() ? filter.section(QStringLiteral(";;"), 0, 0) : type;
-        return saveFileName(parent, caption, filter);
-    }
+    QString lastSaveFilter() const override { return lastSaveType; }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
         ++printDialogs;
