@@ -14,6 +14,8 @@
 #include "kalvanta_version.h"
 #include "numeric/float_errors.h"
 #include "bulk_mode.h"
+#include "document_outputs.h"
+#include "history_workbook.h"
 #include "table_mode.h"
 #include "statements/statement_import.h"
 
@@ -113,6 +115,26 @@ void applyRtf(ToolOptions& o, std::string_view value)
     o.rtfFile = std::string(value);
 }
 
+void setDocumentFile(std::optional<std::string>& file, const char* option, std::string_view value)
+{
+    if (!documentFormatsAvailable())
+        throw UsageError{"option " + std::string(option) + " is not available: this kalvanta-report was built without Qt"};
+    if (value.empty())
+        throw UsageError{"option " + std::string(option) + " needs a file name"};
+    file = std::string(value);
+}
+
+void applyPdf(ToolOptions& o, std::string_view value) { setDocumentFile(o.pdfFile, "--pdf", value); }
+void applyOdt(ToolOptions& o, std::string_view value) { setDocumentFile(o.odtFile, "--odt", value); }
+void applyHtml(ToolOptions& o, std::string_view value) { setDocumentFile(o.htmlFile, "--html", value); }
+
+void applyWorkbook(ToolOptions& o, std::string_view value)
+{
+    if (value.empty())
+        throw UsageError{"option --xlsx needs a file name"};
+    o.workbookFile = std::string(value);
+}
+
 void applyTable(ToolOptions& o, std::string_view value)
 {
     if (value.empty())
@@ -186,6 +208,10 @@ constexpr OptionSpec kOptions[] = {
     {"--help", false, applyHelp},
     {"--history", false, applyHistory},
     {"--rtf", true, applyRtf},
+    {"--pdf", true, applyPdf},
+    {"--odt", true, applyOdt},
+    {"--html", true, applyHtml},
+    {"--xlsx", true, applyWorkbook},
     {"--table", true, applyTable},
     {"--table-format", true, applyTableFormat},
     {"-j", true, applyJobs},
@@ -294,11 +320,13 @@ ToolOptions parseArguments(const std::vector<std::string>& args)
 std::string helpText()
 {
     std::string s;
-    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--save-input SET.json] FILE ...\n"
+    s += "Usage: kalvanta-report [--date YYYY-MM-DD | --date DD.MM.YYYY] [--rtf FILE] [--pdf FILE] [--odt FILE]\n"
+         "                      [--html FILE] [--save-input SET.json] FILE ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] FILE|FOLDER ...\n"
          "       kalvanta-report --table FILE [--table-format FORMAT] [-j N] [--year YEAR] [--okved PREFIX]\n"
          "                       [--region NN] [--min-revenue N] [--no-percentiles] BULKFILE ...\n"
-         "       kalvanta-report --history [--rtf FILE | --table FILE [--table-format FORMAT] [-j N]]\n"
+         "       kalvanta-report --history [--rtf|--pdf|--odt|--html|--xlsx FILE | --table FILE [--table-format FORMAT]\n"
+         "                       [-j N]]\n"
          "                       FILE|FOLDER ...\n"
          "       kalvanta-report --help | --version\n"
          "\n"
@@ -325,6 +353,10 @@ std::string helpText()
          "  --rtf FILE   also save the reports as the RTF document FILE, one paragraph per\n"
          "               line in the report view's font, as the desktop program saves it\n"
          "               (an existing FILE is replaced)\n"
+         "  --pdf FILE, --odt FILE, --html FILE\n"
+         "               also save that document as PDF (numbered A4 pages), OpenDocument\n"
+         "               text or HTML, as the desktop program's \"Сохранить как...\" does\n"
+         "               (only where kalvanta-report was built with Qt; needs no display)\n"
          "  --table FILE the indicators of every input file as one table instead of the\n"
          "               reports: one row per file, in the order given; folders are\n"
          "               walked for .json, .xml and .csv files; FILE \"-\" is standard output\n"
@@ -355,6 +387,10 @@ std::string helpText()
          "               is at least N thousand roubles\n"
          "  --no-percentiles\n"
          "               read the bulk files once; the percentile columns stay empty\n"
+         "  --xlsx BOOK.xlsx\n"
+         "               with --history: also save the histories as a workbook, one sheet\n"
+         "               per company (\"ИНН <tax number>\"), its years as rows, the columns\n"
+         "               of --table (an existing BOOK.xlsx is replaced)\n"
          "  --help       show this text and exit\n"
          "  --version    show the version and exit\n"
          "  --           every argument after it is a file name\n"
@@ -367,7 +403,8 @@ std::string helpText()
          "  2  bad command line or bad input file (unreadable, invalid JSON, unknown key,\n"
          "     YearCount other than 1 or 2); the message names the file, other files are\n"
          "     still reported; a statement file that cannot be imported gives 2 as well\n"
-         "  3  standard output, the --rtf, --table or --save-input file could not be written\n"
+         "  3  standard output, the --rtf, --pdf, --odt, --html, --table or --save-input\n"
+         "     file could not be written\n"
          "  with --history, 2 also when a file is refused (the others are still read) or no\n"
          "  file holds a statement\n"
          "  130  --table interrupted (Ctrl+C): no table was written\n"
@@ -425,6 +462,10 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
         err << kProgram << ": --save-input does not go with --history\nTry \"" << kProgram << " --help\".\n";
         return kExitBadInput;
     }
+    if (options.workbookFile && (!options.history || options.tableFile)) {
+        err << kProgram << ": --xlsx goes with --history and without --table\nTry \"" << kProgram << " --help\".\n";
+        return kExitBadInput;
+    }
     if (options.tableFile) {
         if (options.saveInput) {
             err << kProgram << ": --save-input does not go with --table\nTry \"" << kProgram << " --help\".\n";
@@ -462,11 +503,13 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
     int status = kExitOk;
     std::vector<std::string> documentLines;
     std::optional<int> baseFontHeight;
-    const bool keepDocument = options.rtfFile.has_value();
+    const bool keepDocument = options.rtfFile || options.pdfFile || options.odtFile || options.htmlFile;
     if (options.history) {
         status = writeHistoryReports(options, out, err, keepDocument ? &documentLines : nullptr);
         if (status == kExitOutput)
             return status;
+        if (options.workbookFile && !writeHistoryWorkbook(*options.workbookFile, options.files, err))
+            return kExitOutput;
     }
     for (const std::string& file : options.history ? std::vector<std::string>{} : options.files) {
         AnalysisInput input;
@@ -520,14 +563,18 @@ int runReportTool(const std::vector<std::string>& args, std::ostream& out, std::
             return kExitOutput;
         }
     }
-    if (options.rtfFile) {
-        try {
-            doc::saveDocumentFile(*options.rtfFile,
-                                  doc::documentFromLines(documentLines, reportViewFont(baseFontHeight)));
-        } catch (const doc::DocumentError& e) {
-            err << kProgram << ": " << e.what() << "\n";
-            return kExitOutput;
+    if (keepDocument) {
+        // The history's tables line up by their spaces: their lines are in
+        // the fixed-pitch face the program's view gives them.
+        doc::CharFormat lineFormat;
+        if (options.history) {
+            lineFormat.family = "DejaVu Sans Mono";
+            lineFormat.charset = doc::kCyrillicCharset;
         }
+        const doc::Document document =
+            doc::documentFromLines(documentLines, reportViewFont(baseFontHeight), lineFormat);
+        if (!writeDocumentFiles(options, document, err))
+            return kExitOutput;
     }
     return status;
 }

@@ -22,6 +22,11 @@ struct ToolOptions {
     bool help = false;
     bool version = false; // --version
     std::optional<std::string> rtfFile; // --rtf: also save the reports as an RTF document
+    // --pdf, --odt, --html: the same document in those formats (builds with Qt only)
+    std::optional<std::string> pdfFile;
+    std::optional<std::string> odtFile;
+    std::optional<std::string> htmlFile;
+    std::optional<std::string> workbookFile; // --xlsx: with --history, the histories as a workbook
     std::optional<std::string> saveInput; // --save-input: the record analysed, as an input set
     std::vector<std::string> files;
     std::optional<std::string> tableFile;   // --table: the indicators of every file as one table

@@ -1,5 +1,6 @@
 #include "table_writers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -252,8 +253,10 @@ const TableLayout& indicatorLayout()
 {
     static const TableLayout layout = [] {
         TableLayout l;
-        for (const IndicatorColumn& c : indicatorColumns())
+        for (const IndicatorColumn& c : indicatorColumns()) {
             l.columns.push_back(c.id);
+            l.captions.push_back({c.caption, c.section});
+        }
         return l;
     }();
     return layout;
@@ -311,6 +314,10 @@ class TableFileWriter::Impl {
 public:
     virtual ~Impl() = default;
     virtual void writeCells(const std::vector<Cell>& cells) = 0;
+    virtual void startSheet(const std::string& name)
+    {
+        throw TableFileError("only an XLSX table has sheets: \"" + name + "\" cannot start one");
+    }
     virtual void commit() = 0;
 };
 
@@ -388,11 +395,35 @@ private:
 // A spreadsheet cell holds at most 32767 characters; bytes bound them safely.
 constexpr std::size_t kMaxCellBytes = 32767;
 
+// Characters a reader sees in valid UTF-8 (continuation bytes not counted).
+std::size_t shownLength(std::string_view utf8)
+{
+    std::size_t n = 0;
+    for (char c : utf8)
+        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return n;
+}
+
+// Column widths in characters: the longest cell and a margin, up to where a
+// long text had better be read in its cell than widen the whole sheet.
+// General-format numbers show at most 11 characters.
+constexpr std::size_t kWidthMargin = 2;
+constexpr std::size_t kWidestColumn = 60;
+constexpr std::size_t kWidestNumber = 11;
+
+double columnWidth(std::size_t characters)
+{
+    return static_cast<double>(std::min(characters, kWidestColumn) + kWidthMargin);
+}
+
 // XLSX through libxlsxwriter in its constant-memory mode: each row is
-// written out as it comes, so memory does not grow with the table.
+// written out as it comes, so memory does not grow with the table. The
+// widest cell of each column is kept as rows pass, and the widths are set
+// when the workbook is closed. A second sheet names every column in the
+// report's Russian wording.
 class XlsxTable : public TableFileWriter::Impl {
 public:
-    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path)
+    XlsxTable(const std::string& path, const TableLayout& layout) : target_(path), layout_(layout)
     {
         target_.closeFd();
         tmpdir_ = folderOf(target_.temporary());
@@ -402,13 +433,8 @@ public:
         workbook_ = workbook_new_opt(target_.temporary().c_str(), &options);
         if (!workbook_)
             fail(path, "cannot start the workbook", errno);
-        sheet_ = workbook_add_worksheet(workbook_, layout.sheetName.c_str());
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
-        const auto& columns = layout.columns;
-        for (std::size_t c = 0; c < columns.size(); ++c)
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
-        worksheet_freeze_panes(sheet_, 1, 0);
     }
     ~XlsxTable() override
     {
@@ -417,8 +443,12 @@ public:
             workbook_close(workbook_);
     }
 
+    void startSheet(const std::string& name) override { openSheet(name); }
+
     void writeCells(const std::vector<Cell>& cells) override
     {
+        if (!sheet_)
+            openSheet(layout_.sheetName);
         if (nextRow_ >= LXW_ROW_MAX)
             fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
         const auto r = static_cast<lxw_row_t>(nextRow_++);
@@ -426,6 +456,9 @@ public:
             const auto col = static_cast<lxw_col_t>(c);
             if (const double* d = std::get_if<double>(&cells[c])) {
                 check(worksheet_write_number(sheet_, r, col, *d, nullptr));
+                const std::size_t shown = (layout_.exactNumbers ? exactNumberText(*d) : numberText(*d)).size();
+                if (c < widths_.size())
+                    widths_[c] = std::max(widths_[c], std::min(shown, kWidestNumber));
             } else if (const std::string* s = std::get_if<std::string>(&cells[c])) {
                 if (s->empty())
                     continue;
@@ -435,12 +468,19 @@ public:
                     text = validUtf8(text);
                 }
                 check(worksheet_write_string(sheet_, r, col, text.c_str(), nullptr));
+                if (c < widths_.size())
+                    widths_[c] = std::max(widths_[c], shownLength(text));
             }
         }
     }
 
     void commit() override
     {
+        if (!sheet_)
+            openSheet(layout_.sheetName); // a table without rows still has its header
+        fitColumns();
+        if (!layout_.captions.empty())
+            writeCaptions(layout_);
         const lxw_error result = workbook_close(workbook_);
         workbook_ = nullptr;
         if (result != LXW_NO_ERROR)
@@ -455,12 +495,68 @@ private:
             fail(target_.path(), lxw_strerror(e), 0);
     }
 
+    // A sheet under the layout's bold, frozen header; the one before gets
+    // its widths.
+    void openSheet(const std::string& name)
+    {
+        fitColumns();
+        sheet_ = workbook_add_worksheet(workbook_, name.c_str());
+        if (!sheet_)
+            fail(target_.path(), "cannot add the sheet \"" + name + "\"", 0);
+        nextRow_ = 1;
+        const auto& columns = layout_.columns;
+        widths_.assign(columns.size(), 0);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
+            widths_[c] = shownLength(columns[c]);
+        }
+        worksheet_freeze_panes(sheet_, 1, 0);
+    }
+
+    void fitColumns()
+    {
+        if (!sheet_)
+            return;
+        for (std::size_t c = 0; c < widths_.size(); ++c) {
+            const auto col = static_cast<lxw_col_t>(c);
+            check(worksheet_set_column(sheet_, col, col, columnWidth(widths_[c]), nullptr));
+        }
+    }
+
+    // The sheet "columns": each column's identifier, its caption and its
+    // report section (0 for what describes the file), fitted to their text.
+    void writeCaptions(const TableLayout& layout)
+    {
+        lxw_worksheet* captions = workbook_add_worksheet(workbook_, "columns");
+        const char* const headers[] = {"column", "caption", "section"};
+        std::size_t widths[] = {0, 0, 0};
+        for (lxw_col_t c = 0; c < 3; ++c) {
+            check(worksheet_write_string(captions, 0, c, headers[c], header_));
+            widths[c] = shownLength(headers[c]);
+        }
+        for (std::size_t i = 0; i < layout.columns.size() && i < layout.captions.size(); ++i) {
+            const auto r = static_cast<lxw_row_t>(i + 1);
+            const std::string caption = validUtf8(layout.captions[i].caption);
+            check(worksheet_write_string(captions, r, 0, layout.columns[i].c_str(), nullptr));
+            if (!caption.empty())
+                check(worksheet_write_string(captions, r, 1, caption.c_str(), nullptr));
+            check(worksheet_write_number(captions, r, 2, layout.captions[i].section, nullptr));
+            widths[0] = std::max(widths[0], shownLength(layout.columns[i]));
+            widths[1] = std::max(widths[1], shownLength(caption));
+        }
+        for (lxw_col_t c = 0; c < 3; ++c)
+            check(worksheet_set_column(captions, c, c, columnWidth(widths[c]), nullptr));
+        worksheet_freeze_panes(captions, 1, 0);
+    }
+
     AtomicTarget target_;
+    TableLayout layout_;
     std::string tmpdir_;
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* header_ = nullptr;
     std::size_t nextRow_ = 1;
+    std::vector<std::size_t> widths_; // the widest cell of each column of this sheet so far, in characters
 };
 
 } // namespace
@@ -486,6 +582,8 @@ TableFileWriter::~TableFileWriter() = default;
 void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeCells(row.cells); }
 
 void TableFileWriter::writeCells(const std::vector<Cell>& cells) { impl_->writeCells(cells); }
+
+void TableFileWriter::startSheet(const std::string& name) { impl_->startSheet(name); }
 
 void TableFileWriter::commit() { impl_->commit(); }
 

@@ -33,8 +33,14 @@ public:
 // The columns of a table and how its cells are written. The indicators'
 // table is one layout; other tables (a company's history by year) bring
 // their own.
+struct ColumnCaption {
+    std::string caption; // in the report's Russian wording
+    int section = 0;     // the report section; 0 for what describes the file
+};
 struct TableLayout {
     std::vector<std::string> columns; // the header, one id per cell of a row
+    // XLSX: a second sheet "columns" naming each column; none when empty.
+    std::vector<ColumnCaption> captions;
     std::string sheetName = "indicators";
     bool jsonNulls = false;    // JSON Lines: every column, null for an empty cell (else left out)
     bool exactNumbers = false; // the shortest text that reads back as the same double, not 15 digits
@@ -64,6 +70,10 @@ public:
 
     void writeRow(const IndicatorRow& row); // throws TableFileError
     void writeCells(const std::vector<Cell>& cells); // throws TableFileError
+    // XLSX: the rows that follow go on a new sheet of that name (at most 31
+    // characters, none of []:*?/\, not used before), under the same header.
+    // Throws TableFileError for the text formats and for a name refused.
+    void startSheet(const std::string& name);
     void commit();                          // throws TableFileError; the file is complete
 
     class Impl;

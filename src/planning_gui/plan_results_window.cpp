@@ -1,11 +1,16 @@
 #include "plan_results_window.h"
 
 #include <QEvent>
+#include <QFile>
 #include <QPrinter>
 #include <QPushButton>
 #include <QStyle>
 
 #include "plan_dialog.h"
+#include "report_formats/report_formats.h"
+#include "report_formats/text_document.h"
+#include "ui/handler_guard.h"
+#include "ui/save_file_name.h"
 #include "ui/regional_qt.h"
 #include "ui/ui_services.h"
 
@@ -44,6 +49,10 @@ Trez::Trez(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSiz
     BitBtn3 = pictureButton(this, QStringLiteral("BitBtn3"), QStringLiteral("Справка"),
                             themeIcon("help-contents", QStyle::SP_MessageBoxQuestion, this), QRect(226, 8, 100, 25));
 
+    BitBtn4 = pictureButton(this, QStringLiteral("BitBtn4"), QStringLiteral("В PDF..."),
+                            themeIcon("document-save-as", QStyle::SP_DialogSaveButton, this), QRect(334, 8, 93, 25));
+    BitBtn4->setToolTip(QStringLiteral("Сохранить плановые показатели в файл PDF"));
+
     RichEdit1 = new plan_ui::LinesView(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setAccessibleName(QStringLiteral("Плановые показатели"));
@@ -54,6 +63,7 @@ Trez::Trez(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSiz
     connect(BitBtn1, &QPushButton::clicked, this, &Trez::BitBtn1Click);
     connect(BitBtn2, &QPushButton::clicked, this, &Trez::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &Trez::BitBtn3Click);
+    connect(BitBtn4, &QPushButton::clicked, this, guarded(this, [this] { BitBtn4Click(); }));
 }
 
 void Trez::showRequested()
@@ -84,6 +94,25 @@ void Trez::BitBtn1Click()
     if (!UiServices::instance().printDialog(this, printer))
         return;
     RichEdit1->document()->print(&printer);
+}
+
+void Trez::BitBtn4Click()
+{
+    const QString path = askSaveFile(this, QStringLiteral("Сохранить как"), QStringLiteral("Документ PDF (*.pdf)"),
+                                     [](const QString& typed, const QString&) {
+                                         return withSuffix(typed, QStringLiteral("pdf"));
+                                     })
+                             .path;
+    if (path.isEmpty())
+        return;
+    const QByteArray name = QFile::encodeName(path);
+    try {
+        formats::saveReport(std::string(name.constData(), static_cast<std::size_t>(name.size())),
+                            documentFromRichText(*RichEdit1->document(), RichEdit1->document()->defaultFont()),
+                            formats::ReportFormat::Pdf);
+    } catch (const std::exception& e) {
+        showError(e, this);
+    }
 }
 
 void Trez::BitBtn2Click()

@@ -36,6 +36,7 @@ public:
     QPushButton* BitBtn1;
     QPushButton* BitBtn2;
     QPushButton* BitBtn3;
+    QPushButton* BitBtn4; // the plan as a PDF file
     plan_ui::LinesView* RichEdit1;
 
 public slots:
@@ -43,6 +44,7 @@ public slots:
     void BitBtn1Click();
     void BitBtn2Click();
     void BitBtn3Click();
+    void BitBtn4Click();
 
 protected:
     void showEvent(QShowEvent* event) override;

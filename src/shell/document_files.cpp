@@ -28,4 +28,9 @@ void writeReportFile(const QString& path, const doc::Document& document)
     doc::saveDocumentFile(localPath(path), document);
 }
 
+void exportReportFile(const QString& path, const doc::Document& document, formats::ReportFormat format)
+{
+    formats::saveReport(localPath(path), document, format);
+}
+
 } // namespace kalvanta

@@ -3,6 +3,7 @@
 #include <QString>
 
 #include "document/document.h"
+#include "report_formats/report_formats.h"
 
 namespace kalvanta {
 
@@ -16,5 +17,10 @@ doc::Document readReportFile(const QString& path);
 // failed save leaves an earlier file whole. Throws std::runtime_error with a
 // message naming the file when it cannot be created, or "Failed to Save Stream".
 void writeReportFile(const QString& path, const doc::Document& document);
+
+// Writes a report in another format under exactly the given name,
+// atomically, with the same messages; std::runtime_error as well when Qt
+// cannot make the file.
+void exportReportFile(const QString& path, const doc::Document& document, formats::ReportFormat format);
 
 } // namespace kalvanta

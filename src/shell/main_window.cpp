@@ -27,6 +27,7 @@
 #include "rich_text_bridge.h"
 #include "ui/handler_guard.h"
 #include "ui/regional_qt.h"
+#include "ui/save_file_name.h"
 #include "ui/ui_services.h"
 #include "window_helpers.h"
 
@@ -38,6 +39,29 @@ const QString kStatusBarHint = QStringLiteral("Строка подсказок")
 const QString kNewItemHint = QStringLiteral("Новый анализ баланса");
 const QString kReplaceTitle = QStringLiteral("Сохранить как");
 const QString kOpenQuestion = QStringLiteral("Результаты расчета не сохранены. Открыть другой файл ?");
+
+// The save dialog's file types; the first, RTF, is the program's own.
+const QString kRtfFilter = QStringLiteral("Документ RTF (*.rtf)");
+const QString kPdfFilter = QStringLiteral("Документ PDF (*.pdf)");
+const QString kOdtFilter = QStringLiteral("Документ OpenDocument (*.odt)");
+const QString kHtmlFilter = QStringLiteral("Страница HTML (*.html *.htm)");
+const QString kAllFilesFilter = QStringLiteral("Все файлы (*)");
+
+// A name with a report suffix is saved in that format; any other name as
+// RTF, exactly as typed, unless another file type was chosen, whose suffix
+// it then gets.
+QString completeSaveName(const QString& typed, const QString& filter)
+{
+    if (formats::formatOfSuffix(typed))
+        return typed;
+    for (const auto& [type, suffix] : {std::pair{&kPdfFilter, "pdf"}, std::pair{&kOdtFilter, "odt"},
+                                       std::pair{&kHtmlFilter, "html"}})
+        if (filter == *type)
+            return withSuffix(typed, QString::fromLatin1(suffix));
+    return typed;
+}
+
+QString completePdfName(const QString& typed, const QString&) { return withSuffix(typed, QStringLiteral("pdf")); }
 
 QString fullPath(const QString& path)
 {
@@ -114,6 +138,7 @@ void TForm1::buildMenu()
     file->addSeparator();
     addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
         ->setIcon(pictures::saveAsIcon());
+    addItem(file, QStringLiteral("N54"), QStringLiteral("&Экспорт в PDF..."), &TForm1::N54Click, Qt::CTRL | Qt::Key_E);
     addItem(file, QStringLiteral("N6"), QStringLiteral("&Печать..."), &TForm1::N6Click, Qt::Key_F12)
         ->setIcon(pictures::printIcon());
     addItem(file, QStringLiteral("N7"), QStringLiteral("Нас&тройка печати..."), &TForm1::N7Click, Qt::Key_F8)
@@ -439,25 +464,25 @@ void TForm1::openFile(const QString& path)
     RichEdit1->setVerticalScrollBars();
 }
 
-QString TForm1::askSaveName()
-{
-    for (;;) {
-        const QString path = UiServices::instance().saveFileName(this, QString(), QString());
-        if (path.isEmpty() || !QFileInfo::exists(path))
-            return path;
-        // Replacing a file silently would lose the report it holds.
-        const QString question = QStringLiteral("%1 уже существует.\nЗаменить его?").arg(fullPath(path));
-        if (UiServices::instance().askYesNoDefaultNo(this, kReplaceTitle, question))
-            return path;
-    }
-}
-
 void TForm1::N5Click()
 {
-    const QString path = askSaveName();
+    const QString filters = QStringList{kRtfFilter, kPdfFilter, kOdtFilter, kHtmlFilter, kAllFilesFilter}.join(
+        QStringLiteral(";;"));
+    const QString path = askSaveFile(this, kReplaceTitle, filters, completeSaveName).path;
     if (path.isEmpty())
         return;
-    saveFile(path);
+    const formats::ReportFormat format = formats::formatOfSuffix(path).value_or(formats::ReportFormat::Rtf);
+    if (format == formats::ReportFormat::Rtf)
+        saveFile(path);
+    else
+        exportFile(path, format);
+}
+
+void TForm1::N54Click()
+{
+    const QString path = askSaveFile(this, kReplaceTitle, kPdfFilter, completePdfName).path;
+    if (!path.isEmpty())
+        exportFile(path, formats::ReportFormat::Pdf);
 }
 
 bool TForm1::saveFile(const QString& path)
@@ -470,6 +495,17 @@ bool TForm1::saveFile(const QString& path)
     }
     setDocumentCaption(kProgramCaption + fullPath(path));
     return true;
+}
+
+// A PDF, OpenDocument or HTML file is a copy to pass on, which the program
+// does not open again: the report keeps its name and its unsaved state.
+void TForm1::exportFile(const QString& path, formats::ReportFormat format)
+{
+    try {
+        exportReportFile(path, documentOf(*RichEdit1), format);
+    } catch (const std::exception& e) {
+        showError(e, this);
+    }
 }
 
 void TForm1::N6Click() { printDocument(*RichEdit1->document()); }

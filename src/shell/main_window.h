@@ -16,6 +16,7 @@
 #include "clock_source.h"
 #include "inputs/analysis_input.h"
 #include "numeric/regional_settings.h"
+#include "report_formats/report_formats.h"
 
 class QAction;
 class QLabel;
@@ -98,7 +99,8 @@ public:
     void Timer1Timer();
     void N2Click();  // new calculation
     void N3Click();  // open
-    void N5Click();  // save as
+    void N5Click();  // save as: RTF, or PDF, OpenDocument text, HTML by the file type
+    void N54Click(); // export to PDF
     void N6Click();  // print
     void N7Click();  // printer set-up
     void N16Click(); // exit
@@ -154,7 +156,7 @@ private:
                                 QAction* command);
     void openFile(const QString& path);
     bool saveFile(const QString& path);
-    QString askSaveName();
+    void exportFile(const QString& path, formats::ReportFormat format);
     void analysisWritten(const ReportCoverage& run);
     void printDocument(const QTextDocument& document);
 

@@ -2,17 +2,12 @@
 // Converts between the report view's rich text and the document model that
 // the RTF reader and writer work on.
 #include "document/document.h"
-
-class QTextDocument;
-class QFont;
+#include "report_formats/text_document.h"
 
 namespace kalvanta {
 
 class ReportView;
 
-// The model of a rich-text document whose text without a font of its own is
-// shown in `baseFont`.
-doc::Document documentFromRichText(const QTextDocument& text, const QFont& baseFont);
 doc::Document documentOf(const ReportView& view);
 
 // Replaces the view's whole content with the model. Text the model leaves in

@@ -70,7 +70,8 @@ QString QtUiServices::saveFileName(QWidget* parent, const QString& caption, cons
 {
     // The caller asks before replacing an existing file, through this
     // service, so the question is asked once and can be tested.
-    const QString name = QFileDialog::getSaveFileName(parent, caption, g_lastSaveName, filter, nullptr,
+    lastSaveFilter_.clear();
+    const QString name = QFileDialog::getSaveFileName(parent, caption, g_lastSaveName, filter, &lastSaveFilter_,
                                                       QFileDialog::DontConfirmOverwrite);
     if (!name.isEmpty())
         g_lastSaveName = name;

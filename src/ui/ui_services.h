@@ -40,6 +40,9 @@ public:
         return one.isEmpty() ? QStringList() : QStringList{one};
     }
     virtual QString folderName(QWidget* /*parent*/, const QString& /*caption*/) { return {}; }
+    // The file type (one of the ";;"-separated filters) chosen in the latest
+    // save dialog; empty when it is not known (the caller takes the first).
+    virtual QString lastSaveFilter() const { return QString(); }
     // Print and printer set-up dialogs; false when cancelled.
     virtual bool printDialog(QWidget* parent, QPrinter& printer) = 0;
     virtual bool printerSetupDialog(QWidget* parent, QPrinter& printer) = 0;
@@ -62,9 +65,13 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter) override;
     QString folderName(QWidget* parent, const QString& caption) override;
+    QString lastSaveFilter() const override { return lastSaveFilter_; }
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     bool printerSetupDialog(QWidget* parent, QPrinter& printer) override;
     bool fontDialog(QWidget* parent, QFont& font) override;
+
+private:
+    QString lastSaveFilter_;
 };
 
 // The application's default error display: a stop-icon box titled

@@ -18,7 +18,11 @@
 #include "cli/report_tool.h"
 #include "document/document_io.h"
 
+#include "cli_test_support.h"
+
 namespace {
+
+using namespace kalvanta::cli::test_support;
 
 using kalvanta::CivilDate;
 using namespace kalvanta::cli;
@@ -27,37 +31,8 @@ const std::string kSource = KALVANTA_SOURCE_DIR;
 const std::string kTwoYear = kSource + "/examples/worked-example.json";
 const std::string kOneYear = kSource + "/examples/worked-example-one-year.json";
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
 // The hand-composed expected reports of the worked example.
 std::string expectedReport(const char* name) { return readFile(kSource + "/tests/analysis/expected/" + name); }
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/kalvanta-cli-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 struct Outcome {
     int status = -1;

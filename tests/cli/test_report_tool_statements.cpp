@@ -12,40 +12,15 @@
 #include <string>
 #include <vector>
 
+#include "cli_test_support.h"
+
 namespace {
+
+using namespace kalvanta::cli::test_support;
 
 const std::string kSource = KALVANTA_SOURCE_DIR;
 const std::string kSampleXml = kSource + "/examples/statements/NO_BUHOTCH_worked-example.xml";
 const std::string kTwoYear = kSource + "/examples/worked-example.json";
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary);
-    out << text;
-}
-
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/kalvanta-cli-st-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/tmp";
-    }
-    ~TempDir() { std::system(("rm -rf '" + path_ + "'").c_str()); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 struct Outcome {
     int status = -1;

@@ -60,8 +60,16 @@ public:
         return true;
     }
 
+    QString saveFileName(QWidget*, const QString&, const QString& filter) override
+    {
+        saveFilters << filter;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+
     QList<ShownMessage> messages;
     QStringList printJobTitles;
+    QStringList saveFilters; // the file types each save dialog offered
+    QStringList saveAnswers; // the names typed; none left: cancelled
     QString printToFile; // empty: the print dialog is cancelled
     bool showBoxes = false; // messages come up as windows of their own
 };

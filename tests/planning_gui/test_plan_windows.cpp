@@ -1,7 +1,9 @@
 // The production plan windows: field visibility, the hand-over from the
 // plan dialog to the results window, appending, printing, errors.
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -271,6 +273,41 @@ private slots:
             const QString text = QString::fromUtf8(p.readAllStandardOutput());
             QVERIFY2(text.contains("Порог рентабельности (минимальный объем продаж)18751,17"), qPrintable(text));
         }
+    }
+
+    void savesTheViewAsPdfBesideItsPrinting()
+    {
+        openPlan();
+        QTest::mouseClick(plan()->Button1, Qt::LeftButton);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+
+        // Cancelled: nothing written.
+        QTest::mouseClick(rez()->BitBtn4, Qt::LeftButton);
+        QCOMPARE(ui_->saveFilters, QStringList{"Документ PDF (*.pdf)"});
+        QVERIFY(QDir(dir.path()).isEmpty());
+
+        ui_->saveAnswers = {dir.filePath("план")};
+        QTest::mouseClick(rez()->BitBtn4, Qt::LeftButton);
+        QVERIFY(ui_->messages.isEmpty());
+        const QString pdf = dir.filePath("план.pdf");
+        QVERIFY(QFileInfo::exists(pdf));
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        QProcess p;
+        p.start(pdftotext, {"-layout", pdf, "-"});
+        QVERIFY(p.waitForFinished(20000));
+        QStringList seen;
+        for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+            if (!line.simplified().isEmpty())
+                seen << line.simplified();
+        QStringList expected;
+        for (const QString& line : rez()->RichEdit1->lines())
+            if (!line.simplified().isEmpty())
+                expected << line.simplified();
+        expected << "Страница 1 из 1";
+        QCOMPARE(seen, expected);
     }
 
     void helpButtonsCallTheHelpWindow()

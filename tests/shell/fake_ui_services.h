@@ -34,6 +34,9 @@ public:
     std::deque<QString> saveAnswers;
     std::deque<QStringList> openManyAnswers; // an empty list = cancelled
     std::deque<QString> folderAnswers;
+    std::vector<QString> saveFilters;     // the file types each save dialog offered
+    std::deque<QString> saveTypeAnswers; // the type chosen; the first offered when none is left
+    QString lastSaveType;
     int openDialogs = 0;
     int saveDialogs = 0;
     int printDialogs = 0;
@@ -77,11 +80,14 @@ public:
         ++openDialogs;
         return chosen(next(folderAnswers));
     }
-    QString saveFileName(QWidget*, const QString&, const QString&) override
+    QString saveFileName(QWidget*, const QString&, const QString& filter) override
     {
         ++saveDialogs;
+        saveFilters.push_back(filter);
+        lastSaveType = next(saveTypeAnswers);
         return chosen(next(saveAnswers));
     }
+    QString lastSaveFilter() const override { return lastSaveType; }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
         ++printDialogs;

@@ -72,31 +72,6 @@ private:
     How how_ = How::None;
 };
 
-// Files may grow to `bytes` at most while it lives: writing past that fails
-// with EFBIG, as on a device that fills up midway.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-};
-
 // A file the process cannot read whoever it runs as, or "" when none is at hand.
 QString unreadableFile(const QTemporaryDir& dir)
 {

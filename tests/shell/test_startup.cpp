@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("N2") << "N2" << "&Новый..." << "F2" << true;
         QTest::newRow("N3") << "N3" << "&Открыть..." << "F3" << true;
         QTest::newRow("N5") << "N5" << "Со&хранить как..." << "" << true;
+        QTest::newRow("N54") << "N54" << "&Экспорт в PDF..." << "Ctrl+E" << false;
         QTest::newRow("N6") << "N6" << "&Печать..." << "F12" << true;
         QTest::newRow("N7") << "N7" << "Нас&тройка печати..." << "F8" << true;
         QTest::newRow("N16") << "N16" << "&Выход" << "" << false;
@@ -174,7 +175,7 @@ private slots:
         };
         const QList<QAction*> menus = form.menuBar()->actions();
         QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "NHistory", "-", "N5",
-                                                       "N6", "N7", "-", "N16"}));
+                                                       "N54", "N6", "N7", "-", "N16"}));
         QCOMPARE(names(menus[1]->menu()), QStringList({"N10", "N11", "N17", "N18", "N29"}));
         QCOMPARE(names(menus[2]->menu()), QStringList({"N24", "C1", "-", "N31", "N36"}));
         QCOMPARE(names(menus[3]->menu()), QStringList({"N22", "N32", "N33"}));
