@@ -1,5 +1,7 @@
 #include "bulk_reader.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <algorithm>
 #include <charconv>
@@ -128,6 +130,11 @@ bool looksLikeBulkFile(std::string_view head)
 
 bool isBulkFile(const std::string& path)
 {
+    // Only a regular file is looked into: the first bytes of a pipe, once
+    // read here, would be lost to the reader that follows.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f)
         return false;
