@@ -7,6 +7,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "cli/interrupt_scope.h"
 #include "history/bulk_reader.h"
 #include "history/bulk_table.h"
 #include "indicators/table_writers.h"
@@ -16,40 +17,6 @@ namespace kalvanta::cli {
 namespace {
 
 constexpr std::string_view kProgram = "kalvanta-report";
-constexpr int kExitInterrupted = 130;
-
-std::atomic<bool> bulkInterrupted{false};
-extern "C" void onBulkInterrupt(int) { bulkInterrupted = true; }
-
-// Ctrl+C stops the run between blocks of rows, so the temporary table file
-// is removed rather than left behind.
-class BulkInterruptScope {
-public:
-    BulkInterruptScope()
-    {
-        bulkInterrupted = false;
-        struct sigaction action {};
-        action.sa_handler = onBulkInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &oldInt_);
-        ::sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~BulkInterruptScope()
-    {
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
-
-std::string plural(std::size_t n, const char* one, const char* many)
-{
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
-
 } // namespace
 
 bool anyBulkFile(const std::vector<std::string>& names)
@@ -94,7 +61,7 @@ int runBulkTableMode(const ToolOptions& options, std::ostream& err)
     control.minRevenue = options.minRevenue;
     control.percentiles = !options.noPercentiles;
     control.jobs = options.jobs;
-    control.cancel = &bulkInterrupted;
+    control.cancel = &interrupted;
     int shownPercent = -1;
     if (terminal)
         control.progress = [&](std::uint64_t done, std::uint64_t total, int pass, int passes) {
@@ -108,7 +75,7 @@ int runBulkTableMode(const ToolOptions& options, std::ostream& err)
     history::BulkTableSummary summary;
     try {
         TableFileWriter writer(path, *format, history::bulkTableLayout());
-        BulkInterruptScope interruptScope;
+        InterruptScope interruptScope;
         const auto refused = [&](const std::string& line) {
             if (terminal)
                 err << "\r\033[K";

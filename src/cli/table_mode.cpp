@@ -6,6 +6,7 @@
 #include <ostream>
 #include <unistd.h>
 
+#include "cli/interrupt_scope.h"
 #include "history/history_table.h"
 #include "indicators/batch.h"
 #include "indicators/table_writers.h"
@@ -15,39 +16,6 @@ namespace kalvanta::cli {
 namespace {
 
 constexpr std::string_view kProgram = "kalvanta-report";
-constexpr int kExitInterrupted = 130; // as a shell reports a run ended by Ctrl+C
-
-// Ctrl+C or a termination request stops the run between files, so the
-// temporary table file is removed rather than left behind.
-std::atomic<bool> interrupted{false};
-extern "C" void onInterrupt(int) { interrupted = true; }
-
-class InterruptScope {
-public:
-    InterruptScope()
-    {
-        interrupted = false;
-        struct sigaction action {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        ::sigaction(SIGINT, &action, &oldInt_);
-        ::sigaction(SIGTERM, &action, &oldTerm_);
-    }
-    ~InterruptScope()
-    {
-        ::sigaction(SIGINT, &oldInt_, nullptr);
-        ::sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-
-private:
-    struct sigaction oldInt_ {};
-    struct sigaction oldTerm_ {};
-};
-
-std::string plural(std::size_t n, const char* one, const char* many)
-{
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // The format --table-format names, else the one the file name tells; a
 // message and nullopt when neither does.

@@ -15,6 +15,8 @@ constexpr std::size_t kCellWidth = 14;
 constexpr std::size_t kMinLabelWidth = 30;
 const std::string kDash = "—";
 
+} // namespace
+
 std::size_t textWidth(const std::string& s)
 {
     return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) {
@@ -35,8 +37,6 @@ std::string padLeft(const std::string& s, std::size_t width)
     const std::size_t w = textWidth(s);
     return w < width ? std::string(width - w, ' ') + s : s;
 }
-
-} // namespace
 
 std::string roundedText(double value, int decimals, const std::string& decimalSeparator)
 {

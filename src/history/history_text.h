@@ -22,6 +22,12 @@ struct TableRow {
 // A figure as a cell prints it ("—" when not defined). Percent1 multiplies a
 // fraction by 100; Share1 takes a value already in per cent.
 std::string printFigure(const Figure& f, Print print, const std::string& decimalSeparator);
+// Width in characters of UTF-8 text, and padding to a width on the right
+// (labels) or on the left (figures).
+std::size_t textWidth(const std::string& s);
+std::string padRight(std::string s, std::size_t width);
+std::string padLeft(const std::string& s, std::size_t width);
+
 // Rounded half away from zero on the exact binary value, regional separator.
 std::string roundedText(double value, int decimals, const std::string& decimalSeparator);
 

@@ -15,26 +15,6 @@ namespace {
 constexpr std::size_t kZoneCellWidth = 16;
 constexpr std::size_t kMinLabelWidth = 30;
 
-std::size_t textWidth(const std::string& s)
-{
-    return static_cast<std::size_t>(
-        std::count_if(s.begin(), s.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
-std::string padRight(std::string s, std::size_t width)
-{
-    const std::size_t w = textWidth(s);
-    if (w < width)
-        s.append(width - w, ' ');
-    return s;
-}
-
-std::string padLeft(const std::string& s, std::size_t width)
-{
-    const std::size_t w = textWidth(s);
-    return w < width ? std::string(width - w, ' ') + s : s;
-}
-
 const Figure& column(const std::vector<NamedFigure>& figures, std::string_view name)
 {
     return std::find_if(figures.begin(), figures.end(), [&](const NamedFigure& f) { return f.column == name; })
