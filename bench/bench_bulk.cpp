@@ -20,6 +20,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench_files.h"
 #include "history/bulk_reader.h"
 #include "history/bulk_table.h"
 #include "indicators/table_writers.h"
@@ -28,20 +29,10 @@ namespace {
 
 using namespace kalvanta;
 using namespace kalvanta::history;
+using kalvanta::bench::residentMB;
 namespace fs = std::filesystem;
 
 constexpr int kRows = 20000;
-
-double residentMB()
-{
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
 
 double processCpuSeconds()
 {

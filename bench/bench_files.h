@@ -3,7 +3,9 @@
 // from the worked example, and the processor time of this process and its
 // children.
 #include <sys/resource.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -16,6 +18,18 @@
 #include "inputs/json_loader.h"
 
 namespace kalvanta::bench {
+
+// The resident set of this process, in megabytes, from /proc.
+inline double residentMB()
+{
+    long pages = 0, resident = 0;
+    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
+}
 
 namespace fs = std::filesystem;
 

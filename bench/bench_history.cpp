@@ -37,17 +37,6 @@ using namespace kalvanta::history;
 using namespace kalvanta::bench;
 namespace fs = std::filesystem;
 
-double residentMB()
-{
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
 // Ten annual statements of one company, 2015 … 2024, every line of the full forms.
 std::vector<StatementFile> tenYearStatements()
 {

@@ -43,17 +43,6 @@ using namespace kalvanta::bench;
 using namespace kalvanta::indicators;
 namespace fs = std::filesystem;
 
-double residentMB()
-{
-    long pages = 0, resident = 0;
-    if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
-            resident = 0;
-        std::fclose(f);
-    }
-    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / 1e6;
-}
-
 std::string tablePath(const char* ext) { return (fs::temp_directory_path() / (std::string("kalvanta-bench-table.") + ext)).string(); }
 
 // Threads: 1, or 0 for every core.
