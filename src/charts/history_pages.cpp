@@ -82,7 +82,7 @@ Series columnSeries(const Years& y, std::string_view column, const QString& name
         const Figure f = it == year.end() ? Figure::undefined(std::string(history::kZeroDivisorReason)) : it->second;
         if (!f.defined()) {
             s.values.push_back(std::numeric_limits<double>::quiet_NaN());
-            s.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(f.reason));
+            s.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(f.reason()));
             continue;
         }
         s.values.push_back(print == Print::Percent1 ? *f.value * 100 : *f.value);
@@ -286,7 +286,7 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
                 value.labels << QString::fromStdString(history::printFigure(v, Print::Model3, regional.decimalSeparator));
             } else {
                 value.values.push_back(std::numeric_limits<double>::quiet_NaN());
-                value.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(v.reason));
+                value.labels << QStringLiteral("— (%1)").arg(QString::fromStdString(v.reason()));
             }
             if (r.zone >= 0)
                 chart.spoken << QStringLiteral("%1: риск %2").arg(year, QString::fromStdString(r.zoneText));
@@ -295,7 +295,7 @@ Page modelsPage(const history::CompanyHistory* h, const RegionalSettings& region
                 norm.values.push_back(f.defined() ? *f.value : std::numeric_limits<double>::quiet_NaN());
                 norm.labels << (f.defined() ? QString::fromStdString(
                                                   history::printFigure(f, Print::Model3, regional.decimalSeparator))
-                                            : QStringLiteral("— (%1)").arg(QString::fromStdString(f.reason)));
+                                            : QStringLiteral("— (%1)").arg(QString::fromStdString(f.reason())));
             }
         }
         chart.series.push_back(value);

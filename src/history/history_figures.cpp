@@ -1,17 +1,67 @@
 #include "history_figures.h"
 
+#include <array>
 #include <cmath>
+#include <mutex>
+#include <unordered_set>
 
 namespace kalvanta::history {
+
+namespace {
+
+// The reasons in use, never freed, so a figure may point at its text. They
+// are few (a few fixed texts and one per year), so the set stays small.
+const std::string* internedReason(std::string_view why)
+{
+    // Each thread remembers the last texts it asked for; the common case
+    // takes no lock.
+    thread_local std::array<const std::string*, 8> recent{};
+    thread_local std::size_t next = 0;
+    for (const std::string* r : recent)
+        if (r && *r == why)
+            return r;
+    static std::mutex mutex;
+    static std::unordered_set<std::string> reasons;
+    const std::lock_guard lock(mutex);
+    const std::string* r = &*reasons.emplace(why).first;
+    recent[next++ % recent.size()] = r;
+    return r;
+}
+
+const std::string kNoReason;
+
+} // namespace
+
+const std::string& Figure::reason() const { return why_ ? *why_ : kNoReason; }
 
 Figure Figure::of(double v)
 {
     if (!std::isfinite(v))
-        return undefined(std::string(kOverflowReason));
-    return Figure{v, {}};
+        return undefined(kOverflowReason);
+    Figure f;
+    f.value = v;
+    return f;
 }
 
-Figure Figure::undefined(std::string why) { return Figure{std::nullopt, std::move(why)}; }
+Figure Figure::undefined(std::string_view why)
+{
+    Figure f;
+    f.why_ = internedReason(why);
+    return f;
+}
+
+Figure Figure::noData(int year)
+{
+    thread_local int lastYear = 0;
+    thread_local const std::string* last = nullptr;
+    if (!last || year != lastYear) {
+        last = internedReason(noDataReason(year));
+        lastYear = year;
+    }
+    Figure f;
+    f.why_ = last;
+    return f;
+}
 
 std::string noDataReason(int year) { return "нет данных за " + std::to_string(year) + " год"; }
 
@@ -57,7 +107,7 @@ Figure operator/(const Figure& a, const Figure& b)
     if (const Figure* u = firstUndefined(a, b))
         return *u;
     if (*b.value == 0)
-        return Figure::undefined(std::string(kZeroDivisorReason));
+        return Figure::undefined(kZeroDivisorReason);
     return stored(static_cast<long double>(*a.value) / *b.value);
 }
 
@@ -113,7 +163,7 @@ Figure YearView::balance(int line) const
 {
     const HistoryYear* y = yearOf(history_, year_);
     if (!y || !y->hasBalance)
-        return Figure::undefined(noDataReason(year_));
+        return Figure::noData(year_);
     return lineOf(y->balance, line);
 }
 
@@ -123,7 +173,7 @@ Figure YearView::flow(int line) const
 {
     const HistoryYear* y = yearOf(history_, year_);
     if (!y || !y->hasFlows)
-        return Figure::undefined(noDataReason(year_));
+        return Figure::noData(year_);
     return lineOf(y->flows, line);
 }
 

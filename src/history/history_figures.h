@@ -12,13 +12,19 @@
 
 namespace kalvanta::history {
 
+// The reason is one of a handful of texts, kept once for the whole program:
+// a bulk run makes millions of undefined figures, and a copy is a pointer.
 struct Figure {
     std::optional<double> value;
-    std::string reason; // empty when defined
 
     bool defined() const { return value.has_value(); }
+    const std::string& reason() const; // empty when defined
     static Figure of(double v);
-    static Figure undefined(std::string why);
+    static Figure undefined(std::string_view why);
+    static Figure noData(int year); // undefined for lack of the year's figures
+
+private:
+    const std::string* why_ = nullptr;
 };
 
 // Reasons, as the report prints them.

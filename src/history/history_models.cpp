@@ -194,9 +194,10 @@ std::vector<NamedFigure> modelFigures(const YearView& y)
     };
 }
 
-std::vector<ModelResult> modelResults(const YearView& y)
+std::vector<ModelResult> modelResults(const YearView& y) { return modelResults(modelFigures(y)); }
+
+std::vector<ModelResult> modelResults(const std::vector<NamedFigure>& figures)
 {
-    const std::vector<NamedFigure> figures = modelFigures(y);
     auto figureOf = [&](std::string_view column) {
         return std::find_if(figures.begin(), figures.end(), [&](const NamedFigure& f) { return f.column == column; })
             ->figure;

@@ -132,9 +132,9 @@ void appendYearTable(std::vector<std::string>& out, const std::string& title, co
             line += padLeft(printFigure(f, r.print, decimalSeparator), kCellWidth);
             if (f.defined())
                 continue;
-            auto it = std::find_if(why.begin(), why.end(), [&](const auto& w) { return w.first == f.reason; });
+            auto it = std::find_if(why.begin(), why.end(), [&](const auto& w) { return w.first == f.reason(); });
             if (it == why.end())
-                why.push_back({f.reason, {years[i]}});
+                why.push_back({f.reason(), {years[i]}});
             else
                 it->second.push_back(years[i]);
         }

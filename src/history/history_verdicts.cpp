@@ -114,7 +114,7 @@ void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& histor
     const Figure& net = rows[0].cells.back();
     const Figure& less = rows[1].cells.back();
     if (!net.defined()) {
-        out.push_back("Чистые активы на 31.12." + std::to_string(last) + " не определены: " + net.reason + ".");
+        out.push_back("Чистые активы на 31.12." + std::to_string(last) + " не определены: " + net.reason() + ".");
     } else {
         out.push_back("Чистые активы на 31.12." + std::to_string(last) + ": " +
                       printFigure(net, Print::Amount, sep) + " " + unit + ", уставный капитал (строка 1310): " +
@@ -160,7 +160,7 @@ void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& hi
     const Figure& bad = rows[2].cells.back();
     auto ratio = [&](const Figure& f) { return printFigure(f, Print::Ratio2, sep); };
     if (!bad.defined()) {
-        out.push_back(when + " структура баланса не определена: " + bad.reason + ".");
+        out.push_back(when + " структура баланса не определена: " + bad.reason() + ".");
     } else if (*bad.value == 1) {
         std::string why;
         if (current.defined() && *current.value < 2)
@@ -171,7 +171,7 @@ void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& hi
         out.push_back(when + " структура баланса неудовлетворительна: " + why + ".");
         const Figure& restore = rows[3].cells.back();
         if (!restore.defined())
-            out.push_back("Коэффициент восстановления платежеспособности не определен: " + restore.reason + ".");
+            out.push_back("Коэффициент восстановления платежеспособности не определен: " + restore.reason() + ".");
         else if (*restore.value > 1)
             out.push_back("Коэффициент восстановления платежеспособности " + ratio(restore) +
                           " больше 1: платежеспособность может быть восстановлена в течение 6 месяцев.");
@@ -182,7 +182,7 @@ void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& hi
         out.push_back(when + " структура баланса удовлетворительна.");
         const Figure& loss = rows[4].cells.back();
         if (!loss.defined())
-            out.push_back("Коэффициент утраты платежеспособности не определен: " + loss.reason + ".");
+            out.push_back("Коэффициент утраты платежеспособности не определен: " + loss.reason() + ".");
         else if (*loss.value < 1)
             out.push_back("Коэффициент утраты платежеспособности " + ratio(loss) +
                           " меньше 1: платежеспособность может быть утрачена в течение 3 месяцев.");
@@ -226,7 +226,7 @@ void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& hist
     const CreditClass& c = perYear.back();
     const std::string when = "Класс кредитоспособности в " + yearWord(years.back());
     if (!c.creditClass.defined()) {
-        out.push_back(when + " не определен: " + c.creditClass.reason + ".");
+        out.push_back(when + " не определен: " + c.creditClass.reason() + ".");
     } else {
         std::string sum;
         for (std::size_t i = 0; i < 5; ++i)
@@ -300,7 +300,7 @@ std::vector<NamedFigure> verdictFigures(const YearView& year)
     std::vector<NamedFigure> out = modelFigures(year);
     int computed = 0;
     int high = 0;
-    for (const ModelResult& r : modelResults(year)) {
+    for (const ModelResult& r : modelResults(out)) {
         computed += r.zone >= 0;
         high += r.highRisk;
     }

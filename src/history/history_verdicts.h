@@ -44,6 +44,8 @@ struct ModelResult {
 
 // Each model of the year, in the table's order.
 std::vector<ModelResult> modelResults(const YearView& year);
+// The same from the year's modelFigures, where the caller has them already.
+std::vector<ModelResult> modelResults(const std::vector<NamedFigure>& figures);
 
 // The models' columns (altman_z_1983 … igea_r) of the year.
 std::vector<NamedFigure> modelFigures(const YearView& year);

@@ -84,11 +84,11 @@ TEST(HistoryRatios, ComputedOrNotDefinedWithTheReason)
                                      [&](const NamedFigure& f) { return f.column == c.column; });
         ASSERT_NE(it, figures.end());
         if (c.value) {
-            ASSERT_TRUE(it->figure.defined()) << it->figure.reason;
+            ASSERT_TRUE(it->figure.defined()) << it->figure.reason();
             EXPECT_NEAR(*it->figure.value, *c.value, 1e-12 * std::max(1.0, std::fabs(*c.value)));
         } else {
             EXPECT_FALSE(it->figure.defined());
-            EXPECT_EQ(it->figure.reason, c.reason);
+            EXPECT_EQ(it->figure.reason(), c.reason);
         }
     }
 }

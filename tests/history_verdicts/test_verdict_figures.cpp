@@ -188,11 +188,11 @@ TEST(HistoryVerdicts, FiguresAgreeWithHandComputations)
         const CompanyHistory history = c.history();
         const Figure f = columnOf(verdictFigures(YearView(history, c.year)), c.column);
         if (c.value) {
-            ASSERT_TRUE(f.defined()) << f.reason;
+            ASSERT_TRUE(f.defined()) << f.reason();
             EXPECT_NEAR(*f.value, *c.value, 1e-12 * std::max(1.0, std::fabs(*c.value)));
         } else {
             EXPECT_FALSE(f.defined()) << *f.value;
-            EXPECT_EQ(f.reason, c.reason);
+            EXPECT_EQ(f.reason(), c.reason);
         }
     }
 }
@@ -265,7 +265,7 @@ TEST(HistoryVerdicts, ModelResultsNameEachYearsZone)
     EXPECT_EQ(z.column, "zaitseva_actual");
     EXPECT_EQ(z.zone, -1);
     EXPECT_EQ(z.zoneText, "—");
-    EXPECT_EQ(z.value.reason, "нет данных за 2023 год");
+    EXPECT_EQ(z.value.reason(), "нет данных за 2023 год");
 }
 
 // A history of one year with current liabilities 1000, no long-term ones
@@ -315,7 +315,7 @@ TEST(HistoryVerdicts, CreditClassFollowsTheCategoriesAndTheRulesOfK5)
         SCOPED_TRACE(c.what);
         const CreditClass r = creditClass(YearView(c.history, 2024));
         EXPECT_EQ(r.category, c.categories);
-        ASSERT_TRUE(r.score.defined()) << r.score.reason;
+        ASSERT_TRUE(r.score.defined()) << r.score.reason();
         EXPECT_EQ(*r.score.value, c.score);
         ASSERT_TRUE(r.creditClass.defined());
         EXPECT_EQ(*r.creditClass.value, c.cls);
