@@ -4,6 +4,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <pugixml.hpp>
 #include <system_error>
 #include <vector>
@@ -230,10 +231,18 @@ DecodedText utf8Text(std::string_view bytes, const std::string& source)
         out.declaredCp1251 = true;
         out.text.reserve(bytes.size() * 2);
         doc::CodePageDecoder decoder(doc::kCodePageCyrillic);
-        for (const char c : bytes) {
-            if (c == '\0')
+        // windows-1251 has no lead bytes, so a run of ASCII is copied as it stands.
+        for (std::size_t i = 0; i < bytes.size();) {
+            std::size_t ascii = i;
+            while (ascii < bytes.size() && static_cast<unsigned char>(bytes[ascii]) < 0x80 && bytes[ascii] != '\0')
+                ++ascii;
+            out.text.append(bytes.data() + i, ascii - i);
+            i = ascii;
+            if (i == bytes.size())
+                break;
+            if (bytes[i] == '\0')
                 fail(source, "a NUL byte is not allowed in XML");
-            decoder.put(static_cast<unsigned char>(c), out.text);
+            decoder.put(static_cast<unsigned char>(bytes[i++]), out.text);
         }
         decoder.flush(out.text);
         return out;
@@ -257,7 +266,10 @@ bool hasNonAscii(std::string_view bytes)
 
 // Whole numbers as the schema writes them; a fraction with a point is
 // tolerated. Anything else is refused, never read as 0.
-double parseAmount(std::string_view text, const std::string& source, const std::string& where)
+// `where` names the place for a message; it is composed only when one is due,
+// since a file has a hundred amounts and seldom a bad one.
+template <class Where>
+double parseAmount(std::string_view text, const std::string& source, const Where& where)
 {
     std::string_view t = text;
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
@@ -275,17 +287,17 @@ double parseAmount(std::string_view text, const std::string& source, const std::
         else if (c == '.' && !point)
             point = true;
         else
-            fail(source, where + ": \"" + std::string(text) + "\" is not a number");
+            fail(source, where() + ": \"" + std::string(text) + "\" is not a number");
     }
     if (!any)
-        fail(source, where + ": \"" + std::string(text) + "\" is not a number");
+        fail(source, where() + ": \"" + std::string(text) + "\" is not a number");
     double v = 0.0;
     const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), v, std::chars_format::fixed);
     if (ec == std::errc::result_out_of_range || !std::isfinite(v))
-        fail(source, where + ": " + std::string(text.substr(0, 40)) + (text.size() > 40 ? "..." : "") +
+        fail(source, where() + ": " + std::string(text.substr(0, 40)) + (text.size() > 40 ? "..." : "") +
                          " is beyond the range of numbers");
     if (ec != std::errc() || end != t.data() + t.size())
-        fail(source, where + ": \"" + std::string(text) + "\" is not a number");
+        fail(source, where() + ": \"" + std::string(text) + "\" is not a number");
     return v;
 }
 
@@ -305,8 +317,9 @@ pugi::xml_node uniqueChild(pugi::xml_node parent, const std::vector<const char*>
     for (pugi::xml_node child = parent.first_child(); child; child = child.next_sibling()) {
         if (child.type() != pugi::node_element)
             continue;
+        const char* name = child.name();
         for (const char* n : names)
-            if (std::string_view(child.name()) == n) {
+            if (std::strcmp(name, n) == 0) {
                 if (found) {
                     path.push_back(child.name());
                     fail(source, "element " + pathText(path) + " appears twice");
@@ -375,7 +388,8 @@ pugi::xml_parse_result parseXml(pugi::xml_document& doc, const std::string& text
 
 bool rootIsFile(const pugi::xml_document& doc) { return std::string_view(doc.document_element().name()) == "Файл"; }
 
-std::array<std::optional<double>, 3> readCells(pugi::xml_node node, Form form, const std::string& where,
+template <class Where>
+std::array<std::optional<double>, 3> readCells(pugi::xml_node node, Form form, const Where& where,
                                                const std::string& source)
 {
     std::array<std::optional<double>, 3> cells;
@@ -384,7 +398,7 @@ std::array<std::optional<double>, 3> readCells(pugi::xml_node node, Form form, c
         const char* attr = form == Form::Balance ? kBalanceColumns[c] : kYearColumns[c];
         // An absent attribute is an empty cell, never 0.
         if (const pugi::xml_attribute a = node.attribute(attr))
-            cells[c] = parseAmount(a.value(), source, where + ", " + attr);
+            cells[c] = parseAmount(a.value(), source, [&] { return where() + ", " + attr; });
     }
     return cells;
 }
@@ -400,6 +414,47 @@ pugi::xml_node findPath(pugi::xml_node document, const std::vector<std::vector<c
     }
     return node;
 }
+
+// findPath for the lines of a form one after another: they come grouped by
+// section, so the steps a path shares with the one before are not walked
+// (and checked for duplicates) again.
+class PathFinder {
+public:
+    PathFinder(pugi::xml_node document, const std::string& source) : document_(document), source_(source) {}
+
+    pugi::xml_node find(const std::vector<std::vector<const char*>>& path)
+    {
+        std::size_t same = 0;
+        while (same < path.size() && same < steps_.size() && sameStep(*steps_[same], path[same]))
+            ++same;
+        steps_.resize(same);
+        nodes_.resize(same);
+        names_.resize(same);
+        for (std::size_t i = same; i < path.size(); ++i) {
+            const pugi::xml_node node = uniqueChild(i == 0 ? document_ : nodes_.back(), path[i], names_, source_);
+            if (!node)
+                return {};
+            steps_.push_back(&path[i]);
+            nodes_.push_back(node);
+        }
+        return path.empty() ? document_ : nodes_.back();
+    }
+    // The names of the path found last, for messages.
+    const std::vector<std::string>& names() const { return names_; }
+
+private:
+    static bool sameStep(const std::vector<const char*>& a, const std::vector<const char*>& b)
+    {
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](const char* x, const char* y) { return std::strcmp(x, y) == 0; });
+    }
+
+    pugi::xml_node document_;
+    const std::string& source_;
+    std::vector<const std::vector<const char*>*> steps_;
+    std::vector<pugi::xml_node> nodes_;
+    std::vector<std::string> names_;
+};
 
 std::string quotedName(pugi::xml_node node)
 {
@@ -430,7 +485,7 @@ void readAddedLines(pugi::xml_node document, Statement& s, const std::string& so
             if (!added && !name.starts_with(kOlderAdded))
                 continue;
             const std::string where = sectionText + "/" + std::string(name);
-            const auto cells = readCells(child, form, where, source);
+            const auto cells = readCells(child, form, [&] { return where; }, source);
             const bool any = std::any_of(cells.begin(), cells.end(), [](const auto& v) { return v && *v != 0.0; });
             int code = 0;
             if (added) {
@@ -561,15 +616,16 @@ Statement readTaxXml(std::string_view bytes, const std::string& source)
         s.hasProfitLoss = static_cast<bool>(uniqueChild(document, {"ФинРез", "ПрибУб"}, p, source));
     }
 
+    PathFinder lines(document, source);
     for (const XmlLine& line : simplified ? simplifiedLines() : fullLines()) {
         if (versionCode < line.fromVersion || versionCode > line.toVersion || s.lines.count(line.code))
             continue;
-        std::vector<std::string> p;
-        const pugi::xml_node node = findPath(document, line.path, p, source);
+        const pugi::xml_node node = lines.find(line.path);
         if (!node)
             continue;
-        s.lines[line.code] =
-            readCells(node, line.form, pathText(p) + " (line " + std::to_string(line.code) + ")", source);
+        s.lines[line.code] = readCells(
+            node, line.form, [&] { return pathText(lines.names()) + " (line " + std::to_string(line.code) + ")"; },
+            source);
     }
     if (!simplified)
         readAddedLines(document, s, source);
