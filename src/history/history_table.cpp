@@ -152,23 +152,38 @@ PassEnd togetherPass(const std::vector<std::string>& files, unsigned jobs, std::
                      const Cancelled& cancelled, const HistoryTableControl& control, const Refused& refused,
                      const Deliver& deliver, HistoryTableSummary& summary, std::size_t& reported)
 {
+    struct Company {
+        std::string key;
+        std::vector<StatementFile> files;
+    };
     std::set<std::string> finished;
-    std::string key;
-    std::vector<StatementFile> current;
-    const auto finish = [&] {
-        if (current.empty())
-            return;
-        const std::vector<CompanyHistory> histories = buildHistories(current);
-        const std::vector<std::vector<Cell>> rows =
-            histories.empty() ? std::vector<std::vector<Cell>>{} : historyTableRows(histories.front());
-        if (!rows.empty())
-            ++summary.companies; // as the two passes count: a company with rows
-        for (const std::vector<Cell>& row : rows) {
-            deliver(row);
-            ++summary.rows;
+    Company open;               // the company whose files may go on in the next block
+    std::vector<Company> ready; // companies whose files are all read
+    std::vector<std::vector<std::vector<Cell>>> rows;
+    // The companies' analyses in parallel, their rows delivered in file order.
+    const auto deliverReady = [&] {
+        rows.assign(ready.size(), {});
+        inParallel(0, ready.size(), jobs, [&](std::size_t c) {
+            const std::vector<CompanyHistory> histories = buildHistories(ready[c].files);
+            if (!histories.empty())
+                rows[c] = historyTableRows(histories.front());
+        });
+        for (const std::vector<std::vector<Cell>>& company : rows) {
+            if (!company.empty())
+                ++summary.companies; // as the two passes count: a company with rows
+            for (const std::vector<Cell>& row : company) {
+                deliver(row);
+                ++summary.rows;
+            }
         }
-        finished.insert(key);
-        current.clear();
+        ready.clear();
+    };
+    const auto close = [&] {
+        if (open.files.empty())
+            return;
+        finished.insert(open.key);
+        ready.push_back(std::move(open));
+        open = Company{};
     };
     std::vector<FileRead> reads;
     for (std::size_t begin = 0; begin < files.size(); begin += block) {
@@ -183,21 +198,23 @@ PassEnd togetherPass(const std::vector<std::string>& files, unsigned jobs, std::
                 ++summary.refused;
                 refused(*r.error);
             } else {
-                if (r.keys.size() != 1 || (r.keys.front() != key && finished.count(r.keys.front())))
+                if (r.keys.size() != 1 || (r.keys.front() != open.key && finished.count(r.keys.front())))
                     return PassEnd::Scattered;
-                if (r.keys.front() != key) {
-                    finish();
-                    key = r.keys.front();
+                if (r.keys.front() != open.key) {
+                    close();
+                    open.key = r.keys.front();
                 }
-                current.push_back(std::move(*r.file));
+                open.files.push_back(std::move(*r.file));
                 ++summary.files;
             }
             reported = i + 1;
             if (control.progress)
                 control.progress(i + 1, files.size(), false);
         }
+        deliverReady();
     }
-    finish();
+    close();
+    deliverReady();
     return PassEnd::Done;
 }
 
