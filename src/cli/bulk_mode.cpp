@@ -75,6 +75,10 @@ int runBulkTableMode(const ToolOptions& options, std::ostream& err)
     history::BulkTableSummary summary;
     try {
         TableFileWriter writer(path, *format, history::bulkTableLayout());
+        if (writer.writesLines()) {
+            control.lineOf = [&writer](const std::vector<Cell>& row) { return writer.lineOf(row); };
+            control.deliverLine = [&writer](std::string_view line) { writer.writeLine(line); };
+        }
         InterruptScope interruptScope;
         const auto refused = [&](const std::string& line) {
             if (terminal)

@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <limits>
 #include <memory>
 #include <thread>
 #include <unordered_map>
+#include <utility>
 
 #include <unistd.h>
 
@@ -79,13 +81,89 @@ struct RowResult {
     bool filtered = false;
     std::string okved;
     std::vector<std::vector<Cell>> rows;
+    std::size_t rowCount = 0;
+    std::string text; // the rows as the temporary file's records, or as the table's lines
+    // Per row, for the industry classes: its class (or -1) and figures.
+    std::vector<std::pair<long long, std::array<double, kFigures>>> classValues;
 };
 
 struct Block {
+    std::size_t file = 0;
+    std::size_t count = 0; // lines held
+    std::uint64_t bytesDone = 0; // of all files, once this block is read
     std::vector<std::string> lines;
     std::vector<std::size_t> numbers;
     std::vector<RowResult> results;
 };
+
+// A worker thread that is always joined, also when the caller leaves by an
+// exception or a cancel.
+class Background {
+public:
+    template <class Work>
+    void start(Work work)
+    {
+        thread_ = std::thread([this, work] {
+            try {
+                work();
+            } catch (...) {
+                error_ = std::current_exception();
+            }
+        });
+    }
+    void wait()
+    {
+        if (thread_.joinable())
+            thread_.join();
+        if (error_)
+            std::rethrow_exception(std::exchange(error_, nullptr));
+    }
+    ~Background()
+    {
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+private:
+    std::thread thread_;
+    std::exception_ptr error_;
+};
+
+// Blocks read, worked on and handed on in order until a read gives an
+// empty block. With more than one job this thread reads the next block and
+// hands on the one before while the workers do the current one, so neither
+// waits for the other. False when cancelled.
+template <class B, class Read, class Work, class HandOn, class Cancelled>
+bool runBlocks(unsigned jobs, B (&blocks)[2], const Read& read, const Work& work, const HandOn& handOn,
+               const Cancelled& cancelled)
+{
+    std::size_t now = 0;
+    read(blocks[now]);
+    if (jobs <= 1) {
+        for (; blocks[now].count > 0; read(blocks[now])) {
+            if (cancelled())
+                return false;
+            work(blocks[now]);
+            handOn(blocks[now]);
+        }
+        return true;
+    }
+    Background workers; // after the blocks, so it is joined before they go
+    if (blocks[now].count > 0)
+        workers.start([&work, b = &blocks[now]] { work(*b); });
+    while (blocks[now].count > 0) {
+        B& after = blocks[1 - now];
+        read(after);
+        workers.wait();
+        if (cancelled())
+            return false;
+        if (after.count > 0)
+            workers.start([&work, b = &after] { work(*b); });
+        handOn(blocks[now]);
+        now = 1 - now;
+    }
+    return true;
+}
 
 bool passesFilters(const BulkRow& row, const BulkTableControl& c)
 {
@@ -178,28 +256,33 @@ public:
     SpillFile& operator=(const SpillFile&) = delete;
 
     // A record: its length, its number of cells, then each cell's tag
-    // (0 empty, 1 number, 2 text) and value.
-    void write(const std::vector<Cell>& row)
+    // (0 empty, 1 number, 2 text) and value. Appended to `out` on any
+    // thread; the records are written in order with write().
+    static void encode(const std::vector<Cell>& row, std::string& out)
     {
-        buffer_.assign(sizeof(std::uint32_t), '\0');
-        put(static_cast<std::uint32_t>(row.size()));
+        const std::size_t start = out.size();
+        out.append(sizeof(std::uint32_t), '\0');
+        put(out, static_cast<std::uint32_t>(row.size()));
         for (const Cell& c : row) {
             if (const double* d = std::get_if<double>(&c)) {
-                buffer_ += '\1';
-                buffer_.append(reinterpret_cast<const char*>(d), sizeof *d);
+                out += '\1';
+                out.append(reinterpret_cast<const char*>(d), sizeof *d);
             } else if (const std::string* t = std::get_if<std::string>(&c)) {
-                buffer_ += '\2';
-                put(static_cast<std::uint32_t>(t->size()));
-                buffer_ += *t;
+                out += '\2';
+                put(out, static_cast<std::uint32_t>(t->size()));
+                out += *t;
             } else {
-                buffer_ += '\0';
+                out += '\0';
             }
         }
-        const auto length = static_cast<std::uint32_t>(buffer_.size() - sizeof(std::uint32_t));
-        std::memcpy(buffer_.data(), &length, sizeof length);
-        if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+        const auto length = static_cast<std::uint32_t>(out.size() - start - sizeof(std::uint32_t));
+        std::memcpy(out.data() + start, &length, sizeof length);
+    }
+    void write(const std::string& records)
+    {
+        if (std::fwrite(records.data(), 1, records.size(), file_) != records.size())
             throw BulkFileError(name_ + ": cannot write the temporary file (is the disk full?)");
-        written_ += buffer_.size();
+        written_ += records.size();
     }
     void rewind()
     {
@@ -250,7 +333,7 @@ public:
     std::uint64_t position() const { return position_; }
 
 private:
-    void put(std::uint32_t v) { buffer_.append(reinterpret_cast<const char*>(&v), sizeof v); }
+    static void put(std::string& out, std::uint32_t v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); }
 
     std::FILE* file_ = nullptr;
     std::string name_;
@@ -262,6 +345,24 @@ long long rowClass(const std::vector<Cell>& row, const std::string& okved)
 {
     const std::optional<double> year = cellNumber(row[kYearColumn]);
     return year ? classKey(static_cast<int>(*year), okved) : -1;
+}
+
+// A row read back from the temporary file gains its percentile columns.
+void addPercentiles(std::vector<Cell>& row, const Classes& classes, const std::array<std::size_t, kFigures>& columns)
+{
+    const std::optional<double> year = cellNumber(row[kYearColumn]);
+    const std::string* okved = std::get_if<std::string>(&row.back());
+    const auto it = classes.find(year && okved ? classKey(static_cast<int>(*year), *okved) : -1);
+    for (std::size_t k = 0; k < kFigures; ++k) {
+        const std::optional<double> v = cellNumber(row[columns[k]]);
+        std::optional<double> pct;
+        if (v && it != classes.end())
+            pct = industryPercentile(it->second[k], *v);
+        if (pct)
+            row.emplace_back(std::in_place_type<double>, *pct);
+        else
+            row.emplace_back(std::in_place_type<std::monostate>);
+    }
 }
 
 } // namespace
@@ -292,81 +393,117 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
     const int passes = control.percentiles ? 2 : 1;
     const auto cancelled = [&] { return control.cancel && control.cancel->load(std::memory_order_relaxed); };
     const auto& columns = figureColumns();
+    const bool asLines = control.lineOf && control.deliverLine;
 
     BulkTableSummary summary;
     summary.files = files.size();
     Classes classes;
-    Block block;
     std::optional<SpillFile> spill;
     if (control.percentiles)
         spill.emplace();
 
+    // The lines of the files a block at a time, in order.
+    std::size_t file = 0;
+    std::unique_ptr<BulkLineReader> reader;
     std::uint64_t doneBytes = 0;
-    for (std::size_t f = 0; f < files.size(); ++f) {
-        std::unique_ptr<BulkLineReader> reader;
-        try {
-            reader = std::make_unique<BulkLineReader>(files[f]);
-        } catch (const InputError& e) {
-            throw BulkFileError(e.what());
-        }
-        bool more = true;
-        while (more) {
-            if (cancelled()) {
-                summary.cancelled = true;
-                return summary;
-            }
-            block.lines.resize(blockLines);
-            block.numbers.resize(blockLines);
-            std::size_t n = 0;
+    const auto readBlock = [&](Block& block) {
+        block.count = 0;
+        block.lines.resize(blockLines);
+        block.numbers.resize(blockLines);
+        while (block.count == 0 && file < files.size()) {
             try {
-                while (n < blockLines && (more = reader->next(block.lines[n], block.numbers[n])))
-                    if (!block.lines[n].empty())
-                        ++n;
+                if (!reader)
+                    reader = std::make_unique<BulkLineReader>(files[file]);
+                block.file = file;
+                bool more = true;
+                while (block.count < blockLines && (more = reader->next(block.lines[block.count], block.numbers[block.count])))
+                    if (!block.lines[block.count].empty())
+                        ++block.count;
+                block.bytesDone = doneBytes + reader->bytesRead();
+                if (!more) {
+                    doneBytes += reader->size();
+                    reader.reset();
+                    ++file;
+                }
             } catch (const InputError& e) {
                 throw BulkFileError(e.what());
             }
-            block.results.assign(n, RowResult{});
-            inParallel(n, jobs, [&](std::size_t i) {
-                RowResult& r = block.results[i];
-                processLine(block.lines[i], block.numbers[i], years[f], files[f], control, r);
-                for (std::vector<Cell>& row : r.rows) {
-                    row.emplace_back(std::in_place_type<std::string>, r.okved);
-                    if (!control.percentiles)
-                        row.resize(row.size() + kFigures);
-                }
-            });
-            for (RowResult& r : block.results) {
-                ++summary.read;
-                if (r.refused) {
-                    ++summary.refused;
-                    refused(*r.refused);
-                    continue;
-                }
-                if (r.filtered) {
-                    ++summary.filtered;
-                    continue;
-                }
-                ++summary.written;
-                for (const std::vector<Cell>& row : r.rows) {
-                    ++summary.rows;
-                    if (!spill) {
-                        deliver(row);
-                        continue;
-                    }
-                    spill->write(row);
-                    const long long key = rowClass(row, r.okved);
-                    if (key < 0)
-                        continue;
-                    auto& lists = classes[key];
-                    for (std::size_t k = 0; k < kFigures; ++k)
-                        if (const std::optional<double> v = cellNumber(row[columns[k]]); v && std::isfinite(*v))
-                            lists[k].push_back(*v);
-                }
-            }
-            if (control.progress)
-                control.progress(doneBytes + reader->bytesRead(), totalBytes, 1, passes);
         }
-        doneBytes += reader->size();
+    };
+    // The rows of a block analysed, in parallel.
+    const auto analyse = [&](Block& block) {
+        const std::size_t f = block.file;
+        block.results.assign(block.count, RowResult{});
+        inParallel(block.count, jobs, [&](std::size_t i) {
+            RowResult& r = block.results[i];
+            processLine(block.lines[i], block.numbers[i], years[f], files[f], control, r);
+            for (std::vector<Cell>& row : r.rows) {
+                row.emplace_back(std::in_place_type<std::string>, r.okved);
+                if (!control.percentiles)
+                    row.resize(row.size() + kFigures);
+            }
+            r.rowCount = r.rows.size();
+            if (spill) {
+                for (const std::vector<Cell>& row : r.rows) {
+                    SpillFile::encode(row, r.text);
+                    std::array<double, kFigures> values;
+                    for (std::size_t k = 0; k < kFigures; ++k) {
+                        const std::optional<double> v = cellNumber(row[columns[k]]);
+                        values[k] = v ? *v : std::numeric_limits<double>::quiet_NaN();
+                    }
+                    r.classValues.push_back({rowClass(row, r.okved), values});
+                }
+                r.rows.clear(); // freed on the thread that made them
+            } else if (asLines) {
+                for (const std::vector<Cell>& row : r.rows)
+                    r.text += control.lineOf(row);
+                r.rows.clear();
+            }
+        });
+    };
+    // A block's rows handed on (or kept for the second pass), in order.
+    const auto handOn = [&](Block& block) {
+        for (RowResult& r : block.results) {
+            ++summary.read;
+            if (r.refused) {
+                ++summary.refused;
+                refused(*r.refused);
+                continue;
+            }
+            if (r.filtered) {
+                ++summary.filtered;
+                continue;
+            }
+            ++summary.written;
+            summary.rows += r.rowCount;
+            if (!spill && asLines) {
+                control.deliverLine(r.text);
+                continue;
+            }
+            if (!spill) {
+                for (const std::vector<Cell>& row : r.rows)
+                    deliver(row);
+                continue;
+            }
+            spill->write(r.text);
+            for (const auto& [key, values] : r.classValues) {
+                if (key < 0)
+                    continue;
+                auto& lists = classes[key];
+                for (std::size_t k = 0; k < kFigures; ++k)
+                    if (std::isfinite(values[k]))
+                        lists[k].push_back(values[k]);
+            }
+        }
+        block.results.clear();
+        if (control.progress)
+            control.progress(block.bytesDone, totalBytes, 1, passes);
+    };
+
+    Block blocks[2];
+    if (!runBlocks(jobs, blocks, readBlock, analyse, handOn, cancelled)) {
+        summary.cancelled = true;
+        return summary;
     }
     if (!spill)
         return summary;
@@ -377,31 +514,42 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
             list.shrink_to_fit();
         }
     spill->rewind();
-    std::vector<Cell> row;
-    std::size_t done = 0;
-    while (spill->read(row)) {
-        const std::optional<double> year = cellNumber(row[kYearColumn]);
-        const std::string* okved = std::get_if<std::string>(&row.back());
-        const auto it = classes.find(year && okved ? classKey(static_cast<int>(*year), *okved) : -1);
-        for (std::size_t k = 0; k < kFigures; ++k) {
-            const std::optional<double> v = cellNumber(row[columns[k]]);
-            std::optional<double> pct;
-            if (v && it != classes.end())
-                pct = industryPercentile(it->second[k], *v);
-            if (pct)
-                row.emplace_back(std::in_place_type<double>, *pct);
+    // The rows read back in order, their percentiles and lines made in
+    // parallel, handed on in order.
+    struct Back {
+        std::size_t count = 0;
+        std::uint64_t position = 0;
+        std::vector<std::vector<Cell>> rows;
+        std::vector<std::string> lines;
+    };
+    const auto readBack = [&](Back& b) {
+        b.rows.resize(blockLines);
+        b.count = 0;
+        while (b.count < blockLines && spill->read(b.rows[b.count]))
+            ++b.count;
+        b.position = spill->position();
+    };
+    const auto rank = [&](Back& b) {
+        b.lines.assign(asLines ? b.count : 0, std::string());
+        inParallel(b.count, jobs, [&](std::size_t i) {
+            addPercentiles(b.rows[i], classes, columns);
+            if (asLines)
+                b.lines[i] = control.lineOf(b.rows[i]);
+        });
+    };
+    const auto handBack = [&](Back& b) {
+        for (std::size_t i = 0; i < b.count; ++i)
+            if (asLines)
+                control.deliverLine(b.lines[i]);
             else
-                row.emplace_back(std::in_place_type<std::monostate>);
-        }
-        deliver(row);
-        if (++done % 4096 == 0) {
-            if (cancelled()) {
-                summary.cancelled = true;
-                return summary;
-            }
-            if (control.progress)
-                control.progress(spill->position(), spill->size(), 2, 2);
-        }
+                deliver(b.rows[i]);
+        if (control.progress)
+            control.progress(b.position, spill->size(), 2, 2);
+    };
+    Back backs[2];
+    if (!runBlocks(jobs, backs, readBack, rank, handBack, cancelled)) {
+        summary.cancelled = true;
+        return summary;
     }
     if (control.progress)
         control.progress(spill->size(), spill->size(), 2, 2);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "indicators/table_writers.h"
@@ -41,6 +42,11 @@ struct BulkTableControl {
     // On the calling thread: bytes done of the files' total (pass 1), then
     // of the temporary file's (pass 2 of 2).
     std::function<void(std::uint64_t done, std::uint64_t total, int pass, int passes)> progress;
+    // When both are set, the rows are made into text on the worker threads by
+    // lineOf (called from several at once) and handed in order to deliverLine
+    // instead of to deliver, so the writing of a long table is parallel too.
+    std::function<std::string(const std::vector<indicators::Cell>&)> lineOf;
+    std::function<void(std::string_view)> deliverLine;
 };
 
 struct BulkTableSummary {

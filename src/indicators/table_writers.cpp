@@ -314,6 +314,12 @@ class TableFileWriter::Impl {
 public:
     virtual ~Impl() = default;
     virtual void writeCells(const std::vector<Cell>& cells) = 0;
+    virtual bool writesLines() const { return false; }
+    virtual std::string lineOf(const std::vector<Cell>&) const
+    {
+        throw TableFileError("only a text table is written as lines");
+    }
+    virtual void writeLine(std::string_view) { throw TableFileError("only a text table is written as lines"); }
     virtual void startSheet(const std::string& name)
     {
         throw TableFileError("only an XLSX table has sheets: \"" + name + "\" cannot start one");
@@ -350,19 +356,39 @@ public:
         }
     }
 
-    void writeCells(const std::vector<Cell>& cells) override
+    void writeCells(const std::vector<Cell>& cells) override { writeLine(lineOf(cells)); }
+
+    bool writesLines() const override { return true; }
+
+    std::string lineOf(const std::vector<Cell>& cells) const override
     {
-        if (format_ == TableFormat::JsonLines) {
-            buffer_ += jsonLine(cells, layout_);
-        } else {
-            const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
-            for (std::size_t i = 0; i < cells.size(); ++i) {
-                if (i)
-                    buffer_ += sep;
-                buffer_ += csvField(cells[i], format_, layout_.exactNumbers);
+        if (format_ == TableFormat::JsonLines)
+            return jsonLine(cells, layout_);
+        std::string line;
+        line.reserve(16 * cells.size());
+        const char sep = format_ == TableFormat::CsvRussian ? ';' : ',';
+        for (std::size_t i = 0; i < cells.size(); ++i) {
+            if (i)
+                line += sep;
+            // Numbers straight into the line: a long table has millions.
+            const double* d = std::get_if<double>(&cells[i]);
+            if (d && layout_.exactNumbers && *d != 0) {
+                char buf[64];
+                const auto res = std::to_chars(buf, buf + sizeof buf, *d);
+                if (format_ == TableFormat::CsvRussian)
+                    std::replace(buf, res.ptr, '.', ',');
+                line.append(buf, res.ptr);
+            } else {
+                line += csvField(cells[i], format_, layout_.exactNumbers);
             }
-            buffer_ += "\r\n";
         }
+        line += "\r\n";
+        return line;
+    }
+
+    void writeLine(std::string_view line) override
+    {
+        buffer_ += line;
         if (buffer_.size() >= 1 << 16)
             flush();
     }
@@ -582,6 +608,12 @@ TableFileWriter::~TableFileWriter() = default;
 void TableFileWriter::writeRow(const IndicatorRow& row) { impl_->writeCells(row.cells); }
 
 void TableFileWriter::writeCells(const std::vector<Cell>& cells) { impl_->writeCells(cells); }
+
+bool TableFileWriter::writesLines() const { return impl_->writesLines(); }
+
+std::string TableFileWriter::lineOf(const std::vector<Cell>& cells) const { return impl_->lineOf(cells); }
+
+void TableFileWriter::writeLine(std::string_view line) { impl_->writeLine(line); }
 
 void TableFileWriter::startSheet(const std::string& name) { impl_->startSheet(name); }
 

@@ -70,6 +70,13 @@ public:
 
     void writeRow(const IndicatorRow& row); // throws TableFileError
     void writeCells(const std::vector<Cell>& cells); // throws TableFileError
+    // CSV and JSON Lines: a row's line of text can be made on any thread
+    // (lineOf may be called from several at once) and written in order with
+    // writeLine, so a long run formats its rows in parallel. XLSX: false,
+    // and the other two throw TableFileError.
+    bool writesLines() const;
+    std::string lineOf(const std::vector<Cell>& cells) const;
+    void writeLine(std::string_view line); // throws TableFileError
     // XLSX: the rows that follow go on a new sheet of that name (at most 31
     // characters, none of []:*?/\, not used before), under the same header.
     // Throws TableFileError for the text formats and for a name refused.

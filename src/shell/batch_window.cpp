@@ -228,6 +228,10 @@ void BatchWindow::startBulk(const std::vector<std::string>& files)
             indicators::TableFileWriter writer(target, format, history::bulkTableLayout());
             history::BulkTableControl control;
             control.jobs = 0;
+            if (writer.writesLines()) {
+                control.lineOf = [&writer](const std::vector<indicators::Cell>& row) { return writer.lineOf(row); };
+                control.deliverLine = [&writer](std::string_view line) { writer.writeLine(line); };
+            }
             control.cancel = &cancel_;
             control.progress = [this](std::uint64_t done, std::uint64_t total, int pass, int passes) {
                 const double part = total == 0 ? 1.0 : static_cast<double>(done) / static_cast<double>(total);

@@ -4,10 +4,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 
 #include "bulk_test_util.h"
 #include "history/bulk_table.h"
 #include "history/history_table.h"
+#include "indicators/table_writers.h"
 
 namespace kalvanta::history {
 namespace {
@@ -184,6 +187,49 @@ TEST(BulkTable, TheSameTableOnTwoThreads)
     for (std::size_t i = 0; i < one.rows.size(); ++i)
         for (std::size_t c = 0; c < one.rows[i].size(); ++c)
             EXPECT_EQ(text(one.rows[i][c]), text(both.rows[i][c])) << i << " " << c;
+}
+
+// Several blocks of lines over two files, one row broken: on two threads,
+// with the workers making the table's lines, the file is the one that one
+// thread writes from the rows.
+TEST(BulkTable, ManyBlocksOnTwoThreadsWriteTheSameFile)
+{
+    std::vector<std::string> first, second;
+    for (int i = 0; i < 5000; ++i) {
+        test::BulkSpec c = test::company(std::to_string(7700000000LL + i), i % 3 ? "46.31" : "10.11", 500 + i % 700,
+                                         1000 + i % 900);
+        if (i == 4321)
+            c.inn = "";
+        (i < 3100 ? first : second).push_back(test::bulkLine(c));
+    }
+    const std::vector<std::string> files = {test::writeBulkFile("many-a-20171231.csv", first),
+                                            test::writeBulkFile("many-b-20171231.csv", second)};
+    const auto table = [&](unsigned jobs, bool percentiles) {
+        const std::string path = files[0] + (jobs > 1 ? ".two.csv" : ".one.csv");
+        indicators::TableFileWriter writer(path, indicators::TableFormat::CsvRussian, bulkTableLayout());
+        BulkTableControl control;
+        control.jobs = jobs;
+        control.percentiles = percentiles;
+        if (jobs > 1) {
+            control.lineOf = [&](const std::vector<Cell>& row) { return writer.lineOf(row); };
+            control.deliverLine = [&](std::string_view line) { writer.writeLine(line); };
+        }
+        std::size_t refused = 0;
+        const BulkTableSummary s = runBulkTable(
+            files, control, [&](const std::string&) { ++refused; },
+            [&](const std::vector<Cell>& row) { writer.writeCells(row); });
+        writer.commit();
+        EXPECT_EQ(s.read, 5000u);
+        EXPECT_EQ(refused, 1u);
+        EXPECT_EQ(s.rows, 2u * 4999u);
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    for (const bool percentiles : {false, true}) {
+        const std::string one = table(1, percentiles);
+        EXPECT_GT(one.size(), 5000u * 2 * 100);
+        EXPECT_TRUE(one == table(2, percentiles)) << "percentiles " << percentiles;
+    }
 }
 
 } // namespace
