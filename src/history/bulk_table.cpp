@@ -378,6 +378,8 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
     for (const std::string& path : files) {
         std::optional<int> year = control.year ? control.year : bulkYearFromName(path);
         if (!year)
+            year = control.unnamedYear;
+        if (!year)
             throw BulkFileError(path + ": the reporting year is not in the file's name (\"…-<year>1231.csv\"); "
                                        "give it with --year");
         years.push_back(*year);

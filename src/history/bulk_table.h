@@ -31,6 +31,7 @@ std::optional<double> industryPercentile(const std::vector<double>& sorted, doub
 
 struct BulkTableControl {
     std::optional<int> year;       // the reporting year; else each file's name must give it
+    std::optional<int> unnamedYear; // the year of the files whose name gives none
     std::string okvedPrefix;       // --okved: only codes beginning so
     std::string region;            // --region: only INNs beginning so (the region's two digits)
     std::optional<double> minRevenue; // --min-revenue: 2110 of the reporting year, thousands of roubles

@@ -1,6 +1,7 @@
 #include "batch_window.h"
 
 #include <QCloseEvent>
+#include <QDate>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -208,6 +209,23 @@ void BatchWindow::start()
 
 void BatchWindow::startBulk(const std::vector<std::string>& files)
 {
+    // The office names its files by the year ("…-20171231.csv"); a renamed
+    // one is asked for rather than refused.
+    QStringList unnamed;
+    for (const std::string& f : files)
+        if (!history::bulkYearFromName(f))
+            unnamed << QFileInfo(QString::fromStdString(f)).fileName();
+    std::optional<int> unnamedYear;
+    if (!unnamed.isEmpty()) {
+        const int thisYear = QDate::currentDate().year();
+        unnamedYear = UiServices::instance().askInteger(
+            this, kTitle,
+            QStringLiteral("В имени файла нет отчетного года (…-<год>1231.csv): %1.\nЗа какой год в нем отчетность?")
+                .arg(unnamed.join(QStringLiteral(", "))),
+            thisYear - 1, 1990, thisYear);
+        if (!unnamedYear)
+            return;
+    }
     const QString path = chooseTablePath(QStringLiteral("Сохранить таблицу отбора"));
     if (path.isEmpty())
         return;
@@ -223,11 +241,12 @@ void BatchWindow::startBulk(const std::vector<std::string>& files)
     progress->setValue(0);
     setRunning(true);
     const indicators::TableFormat format = *desktopTableFormat(path);
-    worker_ = std::thread([this, format, target = path.toStdString()] {
+    worker_ = std::thread([this, format, unnamedYear, target = path.toStdString()] {
         try {
             indicators::TableFileWriter writer(target, format, history::bulkTableLayout());
             history::BulkTableControl control;
             control.jobs = 0;
+            control.unnamedYear = unnamedYear;
             if (writer.writesLines()) {
                 control.lineOf = [&writer](const std::vector<indicators::Cell>& row) { return writer.lineOf(row); };
                 control.deliverLine = [&writer](std::string_view line) { writer.writeLine(line); };

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
@@ -91,6 +92,14 @@ QString QtUiServices::folderName(QWidget* parent, const QString& caption)
     return QFileDialog::getExistingDirectory(parent, caption, g_lastOpenName.isEmpty()
                                                                   ? QString()
                                                                   : QFileInfo(g_lastOpenName).path());
+}
+
+std::optional<int> QtUiServices::askInteger(QWidget* parent, const QString& title, const QString& label, int value,
+                                            int min, int max)
+{
+    bool ok = false;
+    const int answer = QInputDialog::getInt(parent, title, label, value, min, max, 1, &ok);
+    return ok ? std::optional<int>(answer) : std::nullopt;
 }
 
 bool QtUiServices::printDialog(QWidget* parent, QPrinter& printer)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class QWidget;
 class QPrinter;
 
@@ -40,6 +42,13 @@ public:
         return one.isEmpty() ? QStringList() : QStringList{one};
     }
     virtual QString folderName(QWidget* /*parent*/, const QString& /*caption*/) { return {}; }
+    // A whole number between min and max, `value` offered; nullopt when
+    // cancelled (and from services that cannot ask).
+    virtual std::optional<int> askInteger(QWidget* /*parent*/, const QString& /*title*/, const QString& /*label*/,
+                                          int /*value*/, int /*min*/, int /*max*/)
+    {
+        return std::nullopt;
+    }
     // The file type (one of the ";;"-separated filters) chosen in the latest
     // save dialog; empty when it is not known (the caller takes the first).
     virtual QString lastSaveFilter() const { return QString(); }
@@ -65,6 +74,8 @@ public:
     QString saveFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QStringList openFileNames(QWidget* parent, const QString& caption, const QString& filter) override;
     QString folderName(QWidget* parent, const QString& caption) override;
+    std::optional<int> askInteger(QWidget* parent, const QString& title, const QString& label, int value, int min,
+                                  int max) override;
     QString lastSaveFilter() const override { return lastSaveFilter_; }
     bool printDialog(QWidget* parent, QPrinter& printer) override;
     bool printerSetupDialog(QWidget* parent, QPrinter& printer) override;

@@ -34,6 +34,8 @@ public:
     std::deque<QString> saveAnswers;
     std::deque<QStringList> openManyAnswers; // an empty list = cancelled
     std::deque<QString> folderAnswers;
+    std::deque<std::optional<int>> integerAnswers; // nullopt = cancelled; none left = cancelled
+    std::vector<Question> integerQuestions;
     std::vector<QString> saveFilters;     // the file types each save dialog offered
     std::deque<QString> saveTypeAnswers; // the type chosen; the first offered when none is left
     QString lastSaveType;
@@ -88,6 +90,15 @@ public:
         return chosen(next(saveAnswers));
     }
     QString lastSaveFilter() const override { return lastSaveType; }
+    std::optional<int> askInteger(QWidget*, const QString& title, const QString& label, int, int, int) override
+    {
+        integerQuestions.push_back({title, label});
+        if (integerAnswers.empty())
+            return std::nullopt;
+        const std::optional<int> answer = integerAnswers.front();
+        integerAnswers.pop_front();
+        return answer;
+    }
     bool printDialog(QWidget*, QPrinter& printer) override
     {
         ++printDialogs;

@@ -45,6 +45,8 @@ private slots:
     void bulkFileIsScreenedIntoTheTableNamedFirst();
     void cancelLeavesNoTable();
     void bulkFilesDoNotGoWithOthers();
+    void aFileRenamedIsAskedForItsYear_data();
+    void aFileRenamedIsAskedForItsYear();
 };
 
 void BatchBulkTest::bulkFileIsScreenedIntoTheTableNamedFirst()
@@ -116,6 +118,45 @@ void BatchBulkTest::bulkFilesDoNotGoWithOthers()
     QCOMPARE(services.fake.messages[0].text,
              QStringLiteral("Файлы статистики с отчетностью всех организаций за год анализируются отдельно от "
                             "других файлов и папок: уберите из списка либо их, либо остальные."));
+}
+
+void BatchBulkTest::aFileRenamedIsAskedForItsYear_data()
+{
+    QTest::addColumn<int>("answer"); // 0: the question cancelled
+    QTest::addColumn<QByteArray>("yearCell");
+    QTest::newRow("2017") << 2017 << QByteArray(";7700000000;2017;");
+    QTest::newRow("2015") << 2015 << QByteArray(";7700000000;2015;");
+    QTest::newRow("cancelled") << 0 << QByteArray();
+}
+
+void BatchBulkTest::aFileRenamedIsAskedForItsYear()
+{
+    QFETCH(int, answer);
+    QFETCH(QByteArray, yearCell);
+    QTemporaryDir dir;
+    const QString input = dir.path() + "/отчетность.csv";
+    QVERIFY(QFile::rename(bulkFile(dir.path(), 2), input));
+    FakeServicesScope services;
+    services.fake.integerAnswers = {answer ? std::optional<int>(answer) : std::nullopt};
+    services.fake.saveAnswers = {dir.path() + "/screen.csv"};
+    BatchWindow window;
+    window.chooseFiles = [&](QWidget*) { return QStringList{input}; };
+    window.show();
+    QTest::mouseClick(window.addFilesButton, Qt::LeftButton);
+    QTest::mouseClick(window.startButton, Qt::LeftButton);
+    QCOMPARE(services.fake.integerQuestions.size(), std::size_t(1));
+    QCOMPARE(services.fake.integerQuestions[0].text,
+             QStringLiteral("В имени файла нет отчетного года (…-<год>1231.csv): отчетность.csv.\n"
+                            "За какой год в нем отчетность?"));
+    if (!answer) {
+        QCOMPARE(services.fake.saveDialogs, 0);
+        QVERIFY(!window.running());
+        QVERIFY(window.startButton->isEnabled());
+        return;
+    }
+    QTRY_VERIFY(!window.running());
+    QVERIFY2(window.status->text().startsWith(QStringLiteral("Готово")), qPrintable(window.status->text()));
+    QVERIFY(readAll(dir.path() + "/screen.csv").contains(yearCell));
 }
 
 QTEST_MAIN(BatchBulkTest)
