@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -94,6 +95,11 @@ void writeBulkFile(const std::string& path, long rows)
     std::ofstream out(path, std::ios::binary);
     for (long i = 0; i < rows; ++i)
         out << generatedRow(static_cast<unsigned>(i)) << "\r\n";
+    out.close();
+    if (!out) {
+        std::fprintf(stderr, "bench_bulk: cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
 }
 
 const std::string& bulkFile()
