@@ -37,6 +37,15 @@ QString bulkFile(const QString& dir, int companies)
     return path;
 }
 
+// The file added with the add-files button and the run started, by mouse.
+void addAndStart(BatchWindow& window, const QString& input)
+{
+    window.chooseFiles = [input](QWidget*) { return QStringList{input}; };
+    window.show();
+    QTest::mouseClick(window.addFilesButton, Qt::LeftButton);
+    QTest::mouseClick(window.startButton, Qt::LeftButton);
+}
+
 } // namespace
 
 class BatchBulkTest : public QObject {
@@ -56,10 +65,7 @@ void BatchBulkTest::bulkFileIsScreenedIntoTheTableNamedFirst()
     FakeServicesScope services;
     services.fake.saveAnswers = {dir.path() + "/screen.csv"};
     BatchWindow window;
-    window.chooseFiles = [&](QWidget*) { return QStringList{input}; };
-    window.show();
-    QTest::mouseClick(window.addFilesButton, Qt::LeftButton);
-    QTest::mouseClick(window.startButton, Qt::LeftButton);
+    addAndStart(window, input);
     QCOMPARE(services.fake.saveDialogs, 1); // asked before the run
     QTRY_VERIFY(!window.running());
     QTRY_VERIFY2(window.status->text().startsWith(QStringLiteral("Готово")), qPrintable(window.status->text()));
@@ -85,10 +91,7 @@ void BatchBulkTest::cancelLeavesNoTable()
     FakeServicesScope services;
     services.fake.saveAnswers = {dir.path() + "/screen.xlsx"};
     BatchWindow window;
-    window.chooseFiles = [&](QWidget*) { return QStringList{input}; };
-    window.show();
-    QTest::mouseClick(window.addFilesButton, Qt::LeftButton);
-    QTest::mouseClick(window.startButton, Qt::LeftButton);
+    addAndStart(window, input);
     QVERIFY(window.running());
     QCOMPARE(window.cancelButton->text(), QStringLiteral("Отмена"));
     QTest::mouseClick(window.cancelButton, Qt::LeftButton);
@@ -140,10 +143,7 @@ void BatchBulkTest::aFileRenamedIsAskedForItsYear()
     services.fake.integerAnswers = {answer ? std::optional<int>(answer) : std::nullopt};
     services.fake.saveAnswers = {dir.path() + "/screen.csv"};
     BatchWindow window;
-    window.chooseFiles = [&](QWidget*) { return QStringList{input}; };
-    window.show();
-    QTest::mouseClick(window.addFilesButton, Qt::LeftButton);
-    QTest::mouseClick(window.startButton, Qt::LeftButton);
+    addAndStart(window, input);
     QCOMPARE(services.fake.integerQuestions.size(), std::size_t(1));
     QCOMPARE(services.fake.integerQuestions[0].text,
              QStringLiteral("В имени файла нет отчетного года (…-<год>1231.csv): отчетность.csv.\n"
