@@ -446,6 +446,9 @@ public:
             fail(path, "cannot start the workbook", errno);
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
+        numberHeader_ = workbook_add_format(workbook_);
+        format_set_bold(numberHeader_);
+        format_set_align(numberHeader_, LXW_ALIGN_RIGHT);
     }
     ~XlsxTable() override
     {
@@ -526,7 +529,12 @@ private:
         widths_.assign(columns.size(), 0);
         for (std::size_t c = 0; c < columns.size(); ++c) {
             const std::string text = validUtf8(columns[c]);
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), text.c_str(), header_));
+            // A year heads a column of numbers: it stands above them, on the right.
+            const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char d) {
+                return d >= '0' && d <= '9';
+            });
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), text.c_str(),
+                                         digits ? numberHeader_ : header_));
             widths_[c] = shownLength(text);
         }
         worksheet_freeze_panes(sheet_, 1, static_cast<lxw_col_t>(std::max(frozenColumns, 0)));
@@ -601,6 +609,7 @@ private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* header_ = nullptr;
+    lxw_format* numberHeader_ = nullptr;
     std::size_t nextRow_ = 1;
     std::vector<std::size_t> widths_; // the widest cell of each column of this sheet so far, in characters
     std::vector<std::pair<std::string, lxw_format*>> formats_; // by style, few
