@@ -110,6 +110,16 @@ void appendModels(std::vector<std::string>& out, const CompanyHistory& history, 
     out.push_back(" ");
 }
 
+// Row i of the table gets the tests' column columns[i] of each of its years.
+void fillFromTests(HistoryTableData& table, const CompanyHistory& history, std::vector<std::string_view> columns)
+{
+    for (int y : table.years) {
+        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
+        for (std::size_t i = 0; i < table.rows.size() && i < columns.size(); ++i)
+            table.rows[i].cells.push_back(column(f, columns[i]));
+    }
+}
+
 HistoryTableData netAssetsTable(const CompanyHistory& history, const std::vector<int>& years)
 {
     const std::string unit = unitName(history.unitCode);
@@ -117,11 +127,7 @@ HistoryTableData netAssetsTable(const CompanyHistory& history, const std::vector
                            years,
                            {{"Чистые активы, " + unit, {}, Print::Amount, {}},
                             {"Чистые активы минус уставный капитал, " + unit, {}, Print::Amount, {}}}};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        table.rows[0].cells.push_back(column(f, "net_assets"));
-        table.rows[1].cells.push_back(column(f, "net_assets_less_charter"));
-    }
+    fillFromTests(table, history, {"net_assets", "net_assets_less_charter"});
     return table;
 }
 
@@ -171,13 +177,8 @@ HistoryTableData structureTestTable(const CompanyHistory& history, const std::ve
                                {"Коэффициент восстановления платежеспособности", {}, Print::Ratio2, {}},
                                {"Коэффициент утраты платежеспособности", {}, Print::Ratio2, {}},
                            }};
-    static constexpr std::string_view kColumns[] = {"ffo_current_ratio", "ffo_own_funds_ratio", "ffo_unsatisfactory",
-                                                    "ffo_restore", "ffo_loss"};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        for (std::size_t i = 0; i < table.rows.size(); ++i)
-            table.rows[i].cells.push_back(column(f, kColumns[i]));
-    }
+    fillFromTests(table, history, {"ffo_current_ratio", "ffo_own_funds_ratio", "ffo_unsatisfactory", "ffo_restore",
+                                   "ffo_loss"});
     return table;
 }
 
@@ -288,13 +289,7 @@ HistoryTableData duPontTable(const CompanyHistory& history, const std::vector<in
                                {"Мультипликатор капитала", {}, Print::Ratio2, {}},
                                {"Рентабельность собственного капитала, %", {}, Print::Percent1, {}},
                            }};
-    static constexpr std::string_view kColumns[] = {"dupont_net_margin", "dupont_turnover", "dupont_multiplier",
-                                                    "dupont_roe"};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        for (std::size_t i = 0; i < table.rows.size(); ++i)
-            table.rows[i].cells.push_back(column(f, kColumns[i]));
-    }
+    fillFromTests(table, history, {"dupont_net_margin", "dupont_turnover", "dupont_multiplier", "dupont_roe"});
     return table;
 }
 

@@ -4,18 +4,16 @@
 // report's own reason beside it.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include <sys/resource.h>
-
 #include "history/history_report.h"
 #include "history/history_workbook.h"
 #include "history_test_util.h"
 #include "indicators/table_writers.h"
+#include "support/file_size_limit.h"
 
 namespace kalvanta::history {
 namespace {
@@ -164,20 +162,13 @@ TEST(HistoryWorkbook, AFullDiscKeepsTheOldFile)
     TempDir dir;
     const std::string path = dir.file("book.xlsx");
     std::ofstream(path) << "previous book";
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
     std::string error;
     try {
+        const kalvanta::test::FileSizeLimit full(4096);
         writeHistoryWorkbook(path, {twoYears(), twoYears()});
     } catch (const indicators::TableFileError& e) {
         error = e.what();
     }
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(error.substr(0, 25 + path.size()), "cannot write the table \"" + path + "\"") << error;
     EXPECT_EQ(readFile(path), "previous book");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.file("")), std::filesystem::directory_iterator()), 1);
