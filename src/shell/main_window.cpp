@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -441,6 +442,11 @@ void TForm1::saveHistoryWorkbook()
     if (path.isEmpty())
         return;
     try {
+        // About a second for a thousand companies: a wait cursor, not a worker.
+        struct WaitCursor {
+            WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+            ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+        } wait;
         const QByteArray local = QFile::encodeName(path);
         history::writeHistoryWorkbook(std::string(local.constData(), static_cast<std::size_t>(local.size())),
                                       *historyReports_);
