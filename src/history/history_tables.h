@@ -59,6 +59,10 @@ HistoryTableData ratioTable(const CompanyHistory& history, const std::vector<int
 // structure test, the bank's class and the DuPont factors, in the report's
 // order (history_verdicts.cpp).
 std::vector<HistoryTableData> verdictTables(const CompanyHistory& history, const std::vector<int>& years);
+// The sentence under the models: how many of the last year's models say
+// high risk ("По данным 2025 года 1 из 10 моделей указывают на высокий риск
+// банкротства."); empty without years.
+std::string modelsSummary(const CompanyHistory& history, const std::vector<int>& years, const std::string& sep);
 
 // Every year of the history, ascending.
 std::vector<int> historyYears(const CompanyHistory& history);

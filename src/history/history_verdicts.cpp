@@ -86,6 +86,19 @@ HistoryTableData modelTable(const CompanyHistory& history, const std::vector<int
     return table;
 }
 
+// How many models of the last year are defined, and how many of them say high risk.
+std::string modelsSummary(const HistoryTableData& models, const std::string& sep)
+{
+    const std::size_t n = models.rows.size();
+    const double computed = *models.rows[n - 2].cells.back().value;
+    const double high = *models.rows[n - 1].cells.back().value;
+    const std::string when = "По данным " + std::to_string(models.years.back()) + " года ";
+    if (computed == 0)
+        return when + "ни одна модель не определена.";
+    return when + printFigure(Figure::of(high), Print::Amount, sep) + " из " +
+           printFigure(Figure::of(computed), Print::Amount, sep) + " моделей указывают на высокий риск банкротства.";
+}
+
 void appendModels(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
                   const std::string& sep)
 {
@@ -93,16 +106,7 @@ void appendModels(std::vector<std::string>& out, const CompanyHistory& history, 
     appendYearTable(out, table, sep);
     appendZoneTable(out, zoneTable(history, years));
 
-    const std::size_t n = table.rows.size();
-    const double computed = *table.rows[n - 2].cells.back().value;
-    const double high = *table.rows[n - 1].cells.back().value;
-    const std::string when = "По данным " + std::to_string(years.back()) + " года ";
-    if (computed == 0)
-        out.push_back(when + "ни одна модель не определена.");
-    else
-        out.push_back(when + printFigure(Figure::of(high), Print::Amount, sep) + " из " +
-                      printFigure(Figure::of(computed), Print::Amount, sep) +
-                      " моделей указывают на высокий риск банкротства.");
+    out.push_back(modelsSummary(table, sep));
     out.push_back(" ");
     out.push_back("Источники моделей:");
     for (const ModelZones& m : modelZoneTable())
@@ -350,6 +354,11 @@ std::vector<NamedFigure> verdictFigures(const YearView& year)
     const std::vector<NamedFigure> tests = testFigures(year);
     out.insert(out.end(), tests.begin(), tests.end());
     return out;
+}
+
+std::string modelsSummary(const CompanyHistory& history, const std::vector<int>& years, const std::string& sep)
+{
+    return years.empty() ? std::string() : modelsSummary(modelTable(history, years), sep);
 }
 
 std::vector<HistoryTableData> verdictTables(const CompanyHistory& history, const std::vector<int>& years)

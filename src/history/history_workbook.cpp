@@ -112,7 +112,12 @@ void writeHistoryWorkbook(const std::string& path, const std::vector<CompanyHist
             return std::vector<HistoryTableData>{ratioTable(c, years)};
         });
     });
-    writeSheet(book, kModelsSheet, histories, [](const CompanyHistory& h) { return tablesOfEveryYear(h, verdictTables); });
+    writeSheet(book, kModelsSheet, histories, [](const CompanyHistory& h) {
+        HistorySection section = tablesOfEveryYear(h, verdictTables);
+        if (!section.tables.empty())
+            section.remark = modelsSummary(h, historyYears(h), ",");
+        return section;
+    });
 
     book.startSheet(kNotesSheet, {"Компания", "Примечание"});
     for (const CompanyHistory& h : histories)

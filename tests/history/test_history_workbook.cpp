@@ -139,6 +139,13 @@ TEST(HistoryWorkbook, SheetsAsCalcShowsThem)
         {kRatiosSheet, "Коэффициенты по годам", "Рентабельность активов, %", "—|11.1%|2023 — нет данных за 2022 год"},
         {kModelsSheet, "Чистые активы", "Чистые активы, тыс. руб.", "80|75|"},
     };
+    // The models' sheet ends with the report's sentence on them.
+    const auto summary = std::find_if(report.begin(), report.end(), [](const std::string& l) {
+        return l.starts_with("По данным 2024 года ");
+    });
+    ASSERT_NE(summary, report.end());
+    const auto models = sheet(kModelsSheet);
+    EXPECT_EQ(joined(models.at(models.size() - 1), 0), *summary + "|||");
     for (const auto& c : cases) {
         const auto rows = sheet(c.sheet);
         const auto title = std::find_if(rows.begin(), rows.end(), [&](const auto& r) { return r[0] == c.table; });
