@@ -71,18 +71,58 @@ std::string yearsTitle(const std::vector<int>& years)
 
 Figure magnitude(const Figure& f) { return maxOf(f, -f); }
 
-// The structure and dynamics of one statement: values, shares of the
-// total, the change against the year before in the unit and in per cent.
+// The structure and dynamics of one statement, as the report prints it.
 void appendStructure(std::vector<std::string>& out, const CompanyHistory& h, bool balance, const std::string& sep)
 {
-    const std::vector<int> years = yearsWith(h, balance);
-    const std::string unit = unitName(h.unitCode);
     out.push_back(balance ? "Структура и динамика баланса" : "Структура и динамика отчета о финансовых результатах");
     out.push_back(" ");
-    if (years.empty()) {
-        out.push_back(balance ? "Баланса в истории нет." : "Отчета о финансовых результатах в истории нет.");
+    const HistorySection section = structureSection(h, balance);
+    for (const HistoryTableData& table : section.tables)
+        appendYearTable(out, table, sep);
+    if (!section.remark.empty()) {
+        out.push_back(section.remark);
         out.push_back(" ");
-        return;
+    }
+}
+
+void appendRatios(std::vector<std::string>& out, const CompanyHistory& h, const std::vector<int>& years,
+                  const std::string& sep)
+{
+    out.push_back("Финансовые коэффициенты");
+    out.push_back(" ");
+    appendYearTable(out, ratioTable(h, years), sep);
+}
+
+void appendLegend(std::vector<std::string>& out)
+{
+    out.push_back("Формулы коэффициентов (коды строк форм; баланс на 31 декабря года, ср.(X) — среднее значения "
+                  "строки X на 31 декабря года и предыдущего):");
+    for (const RatioText& r : kRatioTexts)
+        out.push_back("  " + std::string(r.label) + " = " + r.formula);
+    out.push_back("Не определено: делитель равен нулю, или нет строки либо года, которых требует формула.");
+    out.push_back(" ");
+}
+
+} // namespace
+
+std::vector<int> historyYears(const CompanyHistory& h)
+{
+    std::vector<int> years;
+    for (const auto& [year, y] : h.years)
+        years.push_back(year);
+    return years;
+}
+
+// Values, shares of the total, the change against the year before in the
+// unit and in per cent.
+HistorySection structureSection(const CompanyHistory& h, bool balance)
+{
+    HistorySection section;
+    const std::vector<int> years = yearsWith(h, balance);
+    const std::string unit = unitName(h.unitCode);
+    if (years.empty()) {
+        section.remark = balance ? "Баланса в истории нет." : "Отчета о финансовых результатах в истории нет.";
+        return section;
     }
     std::set<int> present;
     for (int year : years) {
@@ -103,13 +143,18 @@ void appendStructure(std::vector<std::string>& out, const CompanyHistory& h, boo
         return balance ? p.balance(code) : p.flow(code);
     };
 
-    std::vector<TableRow> values, shares, changes, changePercents;
     const std::vector<int> changeYears(years.begin() + 1, years.end());
+    HistoryTableData values{balance ? "Баланс на 31 декабря, " + unit : "Отчет о финансовых результатах за год, " + unit,
+                            years, {}};
+    HistoryTableData shares{balance ? "Доля в итоге баланса (строка 1600), %" : "Доля в выручке (строка 2110), %",
+                            years, {}};
+    HistoryTableData changes{"Изменение к предыдущему году, " + unit, changeYears, {}};
+    HistoryTableData changePercents{"Изменение к предыдущему году, %", changeYears, {}};
     for (int code : codes) {
-        TableRow value{label(code), {}, Print::Amount};
-        TableRow share{label(code), {}, Print::Percent1};
-        TableRow change{label(code), {}, Print::Amount};
-        TableRow changePercent{label(code), {}, Print::Percent1};
+        TableRow value{label(code), {}, Print::Amount, {}};
+        TableRow share{label(code), {}, Print::Percent1, {}};
+        TableRow change{label(code), {}, Print::Amount, {}};
+        TableRow changePercent{label(code), {}, Print::Percent1, {}};
         for (int year : years) {
             const YearView v(h, year);
             value.cells.push_back(figure(v, code));
@@ -122,38 +167,33 @@ void appendStructure(std::vector<std::string>& out, const CompanyHistory& h, boo
             // Against the previous value's magnitude, so a loss that shrinks is a rise.
             changePercent.cells.push_back(delta / magnitude(previous(v, code)));
         }
-        values.push_back(std::move(value));
-        shares.push_back(std::move(share));
-        changes.push_back(std::move(change));
-        changePercents.push_back(std::move(changePercent));
+        values.rows.push_back(std::move(value));
+        shares.rows.push_back(std::move(share));
+        changes.rows.push_back(std::move(change));
+        changePercents.rows.push_back(std::move(changePercent));
     }
-    if (balance) {
-        appendYearTable(out, "Баланс на 31 декабря, " + unit, years, values, sep);
-        appendYearTable(out, "Доля в итоге баланса (строка 1600), %", years, shares, sep);
-    } else {
-        appendYearTable(out, "Отчет о финансовых результатах за год, " + unit, years, values, sep);
-        appendYearTable(out, "Доля в выручке (строка 2110), %", years, shares, sep);
-    }
+    section.tables.push_back(std::move(values));
+    section.tables.push_back(std::move(shares));
     if (changeYears.empty()) {
         if (balance)
-            out.push_back("Изменения не рассчитываются: в истории один баланс — на 31.12." +
-                          std::to_string(years.front()) +
-                          "; для изменений и средних величин (рентабельность, оборачиваемость) нужен баланс на "
-                          "предыдущую дату.");
+            section.remark = "Изменения не рассчитываются: в истории один баланс — на 31.12." +
+                             std::to_string(years.front()) +
+                             "; для изменений и средних величин (рентабельность, оборачиваемость) нужен баланс на "
+                             "предыдущую дату.";
         else
-            out.push_back("Изменения не рассчитываются: в истории один отчет о финансовых результатах — за " +
-                          std::to_string(years.front()) + " год.");
-        out.push_back(" ");
-        return;
+            section.remark = "Изменения не рассчитываются: в истории один отчет о финансовых результатах — за " +
+                             std::to_string(years.front()) + " год.";
+        return section;
     }
-    appendYearTable(out, "Изменение к предыдущему году, " + unit, changeYears, changes, sep);
-    appendYearTable(out, "Изменение к предыдущему году, %", changeYears, changePercents, sep);
+    section.tables.push_back(std::move(changes));
+    section.tables.push_back(std::move(changePercents));
+    return section;
 }
 
-void appendRatios(std::vector<std::string>& out, const CompanyHistory& h, const std::vector<int>& years,
-                  const std::string& sep)
+HistoryTableData ratioTable(const CompanyHistory& h, const std::vector<int>& years)
 {
-    std::vector<TableRow> rows;
+    HistoryTableData table{"Коэффициенты по годам", years, {}};
+    std::vector<TableRow>& rows = table.rows;
     for (std::size_t i = 0; i < years.size(); ++i) {
         const std::vector<NamedFigure> figures = ratioFigures(YearView(h, years[i]));
         if (rows.empty())
@@ -162,27 +202,13 @@ void appendRatios(std::vector<std::string>& out, const CompanyHistory& h, const 
                 std::string label = t ? t->label : std::string(f.column);
                 if (t && t->print == Print::Amount)
                     label += ", " + unitName(h.unitCode);
-                rows.push_back(TableRow{label, {}, t ? t->print : Print::Ratio2});
+                rows.push_back(TableRow{label, {}, t ? t->print : Print::Ratio2, {}});
             }
         for (std::size_t k = 0; k < figures.size() && k < rows.size(); ++k)
             rows[k].cells.push_back(figures[k].figure);
     }
-    out.push_back("Финансовые коэффициенты");
-    out.push_back(" ");
-    appendYearTable(out, "Коэффициенты по годам", years, rows, sep);
+    return table;
 }
-
-void appendLegend(std::vector<std::string>& out)
-{
-    out.push_back("Формулы коэффициентов (коды строк форм; баланс на 31 декабря года, ср.(X) — среднее значения "
-                  "строки X на 31 декабря года и предыдущего):");
-    for (const RatioText& r : kRatioTexts)
-        out.push_back("  " + std::string(r.label) + " = " + r.formula);
-    out.push_back("Не определено: делитель равен нулю, или нет строки либо года, которых требует формула.");
-    out.push_back(" ");
-}
-
-} // namespace
 
 HistoryRun readHistories(const std::vector<std::string>& paths,
                          const std::function<void(std::size_t, std::size_t)>& progress)
@@ -209,9 +235,7 @@ HistoryRun readHistories(const std::vector<std::string>& paths,
 std::vector<std::string> historyReportLines(const CompanyHistory& h, const std::string& sep)
 {
     std::vector<std::string> out;
-    std::vector<int> years;
-    for (const auto& [year, y] : h.years)
-        years.push_back(year);
+    const std::vector<int> years = historyYears(h);
     out.push_back(yearsTitle(years));
     out.push_back("Организация: " + (h.organisation.empty() ? std::string("не названа") : h.organisation));
     out.push_back("ИНН: " + (h.taxNumber.empty() ? std::string("не указан") : h.taxNumber));

@@ -88,6 +88,53 @@ std::string roundedText(double value, int decimals, const std::string& decimalSe
     return out;
 }
 
+int printDecimals(Print print)
+{
+    switch (print) {
+    case Print::Amount:
+        return -1;
+    case Print::Ratio2:
+        return 2;
+    case Print::Model3:
+        return 3;
+    case Print::Percent1:
+    case Print::Share1:
+        return 1;
+    }
+    return -1;
+}
+
+bool printsFractionAsPercent(Print print) { return print == Print::Percent1; }
+
+Figure rowFigure(const TableRow& row, std::size_t i, int year)
+{
+    return i < row.cells.size() ? row.cells[i] : Figure::undefined(noDataReason(year));
+}
+
+std::string undefinedReasons(const TableRow& row, const std::vector<int>& years)
+{
+    std::vector<std::pair<std::string, std::vector<int>>> why;
+    for (std::size_t i = 0; i < years.size(); ++i) {
+        const Figure f = rowFigure(row, i, years[i]);
+        if (f.defined())
+            continue;
+        auto it = std::find_if(why.begin(), why.end(), [&](const auto& w) { return w.first == f.reason(); });
+        if (it == why.end())
+            why.push_back({f.reason(), {years[i]}});
+        else
+            it->second.push_back(years[i]);
+    }
+    std::string text;
+    for (std::size_t k = 0; k < why.size(); ++k) {
+        if (k)
+            text += "; ";
+        for (std::size_t j = 0; j < why[k].second.size(); ++j)
+            text += (j ? ", " : "") + std::to_string(why[k].second[j]);
+        text += " — " + why[k].first;
+    }
+    return text;
+}
+
 std::string printFigure(const Figure& f, Print print, const std::string& decimalSeparator)
 {
     if (!f.defined())
@@ -125,39 +172,25 @@ void appendYearTable(std::vector<std::string>& out, const std::string& title, co
     std::vector<std::string> reasons;
     for (const TableRow& r : rows) {
         std::string line = padRight(r.label, labelWidth);
-        // Years that share a reason are named together.
-        std::vector<std::pair<std::string, std::vector<int>>> why;
-        for (std::size_t i = 0; i < years.size(); ++i) {
-            const Figure& f = i < r.cells.size() ? r.cells[i] : Figure::undefined(noDataReason(years[i]));
-            line += padLeft(printFigure(f, r.print, decimalSeparator), kCellWidth);
-            if (f.defined())
-                continue;
-            auto it = std::find_if(why.begin(), why.end(), [&](const auto& w) { return w.first == f.reason(); });
-            if (it == why.end())
-                why.push_back({f.reason(), {years[i]}});
-            else
-                it->second.push_back(years[i]);
-        }
+        for (std::size_t i = 0; i < years.size(); ++i)
+            line += padLeft(printFigure(rowFigure(r, i, years[i]), r.print, decimalSeparator), kCellWidth);
         while (!line.empty() && line.back() == ' ')
             line.pop_back();
         out.push_back(line);
-        if (why.empty())
-            continue;
-        std::string text = "  " + r.label + ": ";
-        for (std::size_t k = 0; k < why.size(); ++k) {
-            if (k)
-                text += "; ";
-            for (std::size_t j = 0; j < why[k].second.size(); ++j)
-                text += (j ? ", " : "") + std::to_string(why[k].second[j]);
-            text += " — " + why[k].first;
-        }
-        reasons.push_back(text);
+        const std::string why = undefinedReasons(r, years);
+        if (!why.empty())
+            reasons.push_back("  " + r.label + ": " + why);
     }
     if (!reasons.empty()) {
         out.push_back("Не определено:");
         out.insert(out.end(), reasons.begin(), reasons.end());
     }
     out.push_back(" ");
+}
+
+void appendYearTable(std::vector<std::string>& out, const HistoryTableData& table, const std::string& decimalSeparator)
+{
+    appendYearTable(out, table.title, table.years, table.rows, decimalSeparator);
 }
 
 } // namespace kalvanta::history

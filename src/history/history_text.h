@@ -6,18 +6,9 @@
 #include <vector>
 
 #include "history/history_figures.h"
+#include "history/history_tables.h"
 
 namespace kalvanta::history {
-
-// How a row's figures print: rounded half away from zero with the regional
-// separator, or an amount in the general number format.
-enum class Print { Amount, Ratio2, Model3, Percent1, Share1 };
-
-struct TableRow {
-    std::string label;
-    std::vector<Figure> cells; // one per year of the table
-    Print print = Print::Ratio2;
-};
 
 // A figure as a cell prints it ("—" when not defined). Percent1 multiplies a
 // fraction by 100; Share1 takes a value already in per cent.
@@ -36,6 +27,7 @@ std::string roundedText(double value, int decimals, const std::string& decimalSe
 // the fixed report).
 void appendYearTable(std::vector<std::string>& out, const std::string& title, const std::vector<int>& years,
                      const std::vector<TableRow>& rows, const std::string& decimalSeparator);
+void appendYearTable(std::vector<std::string>& out, const HistoryTableData& table, const std::string& decimalSeparator);
 
 // The sections of the models, net assets and the regulated and banking
 // tests, after the ratios (history_verdicts.cpp).

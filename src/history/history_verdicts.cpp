@@ -23,47 +23,56 @@ const Figure& column(const std::vector<NamedFigure>& figures, std::string_view n
 
 std::string yearWord(int year) { return std::to_string(year) + " году"; }
 
-// The risk of each model per year in words, laid out as the year tables.
-void appendZoneTable(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years)
+// The risk of each model per year in words.
+HistoryTableData zoneTable(const CompanyHistory& history, const std::vector<int>& years)
 {
-    std::vector<std::vector<ModelResult>> perYear;
-    for (int y : years)
-        perYear.push_back(modelResults(YearView(history, y)));
-
-    std::size_t labelWidth = kMinLabelWidth;
+    HistoryTableData table{"Риск банкротства по моделям", years, {}};
     for (const ModelZones& m : modelZoneTable())
-        labelWidth = std::max(labelWidth, textWidth(std::string(m.title)) + 2);
+        table.rows.push_back({std::string(m.title), {}, Print::Amount, {}});
+    for (int y : years) {
+        const std::vector<ModelResult> results = modelResults(YearView(history, y));
+        for (std::size_t m = 0; m < results.size() && m < table.rows.size(); ++m)
+            table.rows[m].words.push_back(results[m].zoneText);
+    }
+    return table;
+}
 
-    out.push_back("Риск банкротства по моделям");
+// Laid out as the year tables, with wider cells for the words.
+void appendZoneTable(std::vector<std::string>& out, const HistoryTableData& table)
+{
+    std::size_t labelWidth = kMinLabelWidth;
+    for (const TableRow& r : table.rows)
+        labelWidth = std::max(labelWidth, textWidth(r.label) + 2);
+
+    out.push_back(table.title);
     std::string header = padRight("Модель", labelWidth);
-    for (int y : years)
+    for (int y : table.years)
         header += padLeft(std::to_string(y), kZoneCellWidth);
     out.push_back(header);
-    out.push_back(std::string(labelWidth + kZoneCellWidth * years.size(), '-'));
-    const auto& models = modelZoneTable();
-    for (std::size_t m = 0; m < models.size(); ++m) {
-        std::string line = padRight(std::string(models[m].title), labelWidth);
-        for (const auto& results : perYear)
-            line += padLeft(results[m].zoneText, kZoneCellWidth);
+    out.push_back(std::string(labelWidth + kZoneCellWidth * table.years.size(), '-'));
+    for (const TableRow& r : table.rows) {
+        std::string line = padRight(r.label, labelWidth);
+        for (const std::string& word : r.words)
+            line += padLeft(word, kZoneCellWidth);
         out.push_back(line);
     }
     out.push_back(" ");
 }
 
-void appendModels(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
-                  const std::string& sep)
+HistoryTableData modelTable(const CompanyHistory& history, const std::vector<int>& years)
 {
     std::vector<std::vector<NamedFigure>> perYear;
     for (int y : years)
         perYear.push_back(verdictFigures(YearView(history, y)));
     auto row = [&](std::string label, std::string_view name, Print print) {
-        TableRow r{std::move(label), {}, print};
+        TableRow r{std::move(label), {}, print, {}};
         for (const auto& figures : perYear)
             r.cells.push_back(column(figures, name));
         return r;
     };
 
-    std::vector<TableRow> rows;
+    HistoryTableData table{"Модели прогнозирования банкротства", years, {}};
+    std::vector<TableRow>& rows = table.rows;
     for (const ModelZones& m : modelZoneTable()) {
         if (m.againstNorm) {
             rows.push_back(row(std::string(m.title) + ", фактический", "zaitseva_actual", Print::Model3));
@@ -74,19 +83,30 @@ void appendModels(std::vector<std::string>& out, const CompanyHistory& history, 
     }
     rows.push_back(row("Рассчитано моделей", "models_computed", Print::Amount));
     rows.push_back(row("Из них с высоким риском", "models_high_risk", Print::Amount));
-    appendYearTable(out, "Модели прогнозирования банкротства", years, rows, sep);
-    appendZoneTable(out, history, years);
+    return table;
+}
 
-    const std::vector<NamedFigure>& last = perYear.back();
-    const double computed = *column(last, "models_computed").value;
-    const double high = *column(last, "models_high_risk").value;
-    const std::string when = "По данным " + std::to_string(years.back()) + " года ";
+// How many models of the last year are defined, and how many of them say high risk.
+std::string modelsSummary(const HistoryTableData& models, const std::string& sep)
+{
+    const std::size_t n = models.rows.size();
+    const double computed = *models.rows[n - 2].cells.back().value;
+    const double high = *models.rows[n - 1].cells.back().value;
+    const std::string when = "По данным " + std::to_string(models.years.back()) + " года ";
     if (computed == 0)
-        out.push_back(when + "ни одна модель не определена.");
-    else
-        out.push_back(when + printFigure(Figure::of(high), Print::Amount, sep) + " из " +
-                      printFigure(Figure::of(computed), Print::Amount, sep) +
-                      " моделей указывают на высокий риск банкротства.");
+        return when + "ни одна модель не определена.";
+    return when + printFigure(Figure::of(high), Print::Amount, sep) + " из " +
+           printFigure(Figure::of(computed), Print::Amount, sep) + " моделей указывают на высокий риск банкротства.";
+}
+
+void appendModels(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                  const std::string& sep)
+{
+    const HistoryTableData table = modelTable(history, years);
+    appendYearTable(out, table, sep);
+    appendZoneTable(out, zoneTable(history, years));
+
+    out.push_back(modelsSummary(table, sep));
     out.push_back(" ");
     out.push_back("Источники моделей:");
     for (const ModelZones& m : modelZoneTable())
@@ -94,18 +114,34 @@ void appendModels(std::vector<std::string>& out, const CompanyHistory& history, 
     out.push_back(" ");
 }
 
+// Row i of the table gets the tests' column columns[i] of each of its years.
+void fillFromTests(HistoryTableData& table, const CompanyHistory& history, std::vector<std::string_view> columns)
+{
+    for (int y : table.years) {
+        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
+        for (std::size_t i = 0; i < table.rows.size() && i < columns.size(); ++i)
+            table.rows[i].cells.push_back(column(f, columns[i]));
+    }
+}
+
+HistoryTableData netAssetsTable(const CompanyHistory& history, const std::vector<int>& years)
+{
+    const std::string unit = unitName(history.unitCode);
+    HistoryTableData table{"Чистые активы",
+                           years,
+                           {{"Чистые активы, " + unit, {}, Print::Amount, {}},
+                            {"Чистые активы минус уставный капитал, " + unit, {}, Print::Amount, {}}}};
+    fillFromTests(table, history, {"net_assets", "net_assets_less_charter"});
+    return table;
+}
+
 void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
                      const std::string& sep)
 {
     const std::string unit = unitName(history.unitCode);
-    std::vector<TableRow> rows{{"Чистые активы, " + unit, {}, Print::Amount},
-                               {"Чистые активы минус уставный капитал, " + unit, {}, Print::Amount}};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        rows[0].cells.push_back(column(f, "net_assets"));
-        rows[1].cells.push_back(column(f, "net_assets_less_charter"));
-    }
-    appendYearTable(out, "Чистые активы", years, rows, sep);
+    const HistoryTableData table = netAssetsTable(history, years);
+    const std::vector<TableRow>& rows = table.rows;
+    appendYearTable(out, table, sep);
     // appendYearTable ends with a blank line; the conclusions belong to the table.
     out.pop_back();
 
@@ -134,24 +170,28 @@ void appendNetAssets(std::vector<std::string>& out, const CompanyHistory& histor
     out.push_back(" ");
 }
 
+HistoryTableData structureTestTable(const CompanyHistory& history, const std::vector<int>& years)
+{
+    HistoryTableData table{"Неудовлетворительная структура баланса",
+                           years,
+                           {
+                               {"Коэффициент текущей ликвидности", {}, Print::Ratio2, {}},
+                               {"Коэффициент обеспеченности собственными средствами", {}, Print::Ratio2, {}},
+                               {"Структура неудовлетворительна (1 — да, 0 — нет)", {}, Print::Amount, {}},
+                               {"Коэффициент восстановления платежеспособности", {}, Print::Ratio2, {}},
+                               {"Коэффициент утраты платежеспособности", {}, Print::Ratio2, {}},
+                           }};
+    fillFromTests(table, history, {"ffo_current_ratio", "ffo_own_funds_ratio", "ffo_unsatisfactory", "ffo_restore",
+                                   "ffo_loss"});
+    return table;
+}
+
 void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
                          const std::string& sep)
 {
-    std::vector<TableRow> rows{
-        {"Коэффициент текущей ликвидности", {}, Print::Ratio2},
-        {"Коэффициент обеспеченности собственными средствами", {}, Print::Ratio2},
-        {"Структура неудовлетворительна (1 — да, 0 — нет)", {}, Print::Amount},
-        {"Коэффициент восстановления платежеспособности", {}, Print::Ratio2},
-        {"Коэффициент утраты платежеспособности", {}, Print::Ratio2},
-    };
-    static constexpr std::string_view kColumns[] = {"ffo_current_ratio", "ffo_own_funds_ratio", "ffo_unsatisfactory",
-                                                    "ffo_restore", "ffo_loss"};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            rows[i].cells.push_back(column(f, kColumns[i]));
-    }
-    appendYearTable(out, "Неудовлетворительная структура баланса", years, rows, sep);
+    const HistoryTableData table = structureTestTable(history, years);
+    const std::vector<TableRow>& rows = table.rows;
+    appendYearTable(out, table, sep);
     out.pop_back();
 
     const std::string when = "В " + yearWord(years.back());
@@ -196,20 +236,19 @@ void appendStructureTest(std::vector<std::string>& out, const CompanyHistory& hi
     out.push_back(" ");
 }
 
-void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
-                       const std::string& sep)
+HistoryTableData creditTable(const CompanyHistory& history, const std::vector<int>& years)
 {
     static constexpr std::string_view kLabels[] = {"K1 = (1240 + 1250) / 1500", "K2 = (1230 + 1240 + 1250) / 1500",
                                                    "K3 = 1200 / 1500", "K4 = 1300 / (1400 + 1500)",
                                                    "K5 = 2200 / 2110"};
-    std::vector<TableRow> rows;
+    HistoryTableData table{"Класс кредитоспособности заемщика", years, {}};
+    std::vector<TableRow>& rows = table.rows;
     for (std::string_view label : kLabels)
-        rows.push_back({std::string(label), {}, Print::Ratio2});
+        rows.push_back({std::string(label), {}, Print::Ratio2, {}});
     for (int i = 1; i <= 5; ++i)
-        rows.push_back({"Категория K" + std::to_string(i), {}, Print::Amount});
-    rows.push_back({"Сумма баллов", {}, Print::Ratio2});
-    rows.push_back({"Класс кредитоспособности", {}, Print::Amount});
-    std::vector<CreditClass> perYear;
+        rows.push_back({"Категория K" + std::to_string(i), {}, Print::Amount, {}});
+    rows.push_back({"Сумма баллов", {}, Print::Ratio2, {}});
+    rows.push_back({"Класс кредитоспособности", {}, Print::Amount, {}});
     for (int y : years) {
         const CreditClass c = creditClass(YearView(history, y));
         for (std::size_t i = 0; i < 5; ++i) {
@@ -218,12 +257,17 @@ void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& hist
         }
         rows[10].cells.push_back(c.score);
         rows[11].cells.push_back(c.creditClass);
-        perYear.push_back(c);
     }
-    appendYearTable(out, "Класс кредитоспособности заемщика", years, rows, sep);
+    return table;
+}
+
+void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
+                       const std::string& sep)
+{
+    appendYearTable(out, creditTable(history, years), sep);
     out.pop_back();
 
-    const CreditClass& c = perYear.back();
+    const CreditClass c = creditClass(YearView(history, years.back()));
     const std::string when = "Класс кредитоспособности в " + yearWord(years.back());
     if (!c.creditClass.defined()) {
         out.push_back(when + " не определен: " + c.creditClass.reason() + ".");
@@ -239,23 +283,24 @@ void appendCreditClass(std::vector<std::string>& out, const CompanyHistory& hist
     out.push_back(" ");
 }
 
+HistoryTableData duPontTable(const CompanyHistory& history, const std::vector<int>& years)
+{
+    HistoryTableData table{"Факторы рентабельности собственного капитала (DuPont)",
+                           years,
+                           {
+                               {"Чистая рентабельность продаж, %", {}, Print::Percent1, {}},
+                               {"Оборачиваемость активов", {}, Print::Ratio2, {}},
+                               {"Мультипликатор капитала", {}, Print::Ratio2, {}},
+                               {"Рентабельность собственного капитала, %", {}, Print::Percent1, {}},
+                           }};
+    fillFromTests(table, history, {"dupont_net_margin", "dupont_turnover", "dupont_multiplier", "dupont_roe"});
+    return table;
+}
+
 void appendDuPont(std::vector<std::string>& out, const CompanyHistory& history, const std::vector<int>& years,
                   const std::string& sep)
 {
-    std::vector<TableRow> rows{
-        {"Чистая рентабельность продаж, %", {}, Print::Percent1},
-        {"Оборачиваемость активов", {}, Print::Ratio2},
-        {"Мультипликатор капитала", {}, Print::Ratio2},
-        {"Рентабельность собственного капитала, %", {}, Print::Percent1},
-    };
-    static constexpr std::string_view kColumns[] = {"dupont_net_margin", "dupont_turnover", "dupont_multiplier",
-                                                    "dupont_roe"};
-    for (int y : years) {
-        const std::vector<NamedFigure> f = testFigures(YearView(history, y));
-        for (std::size_t i = 0; i < rows.size(); ++i)
-            rows[i].cells.push_back(column(f, kColumns[i]));
-    }
-    appendYearTable(out, "Факторы рентабельности собственного капитала (DuPont)", years, rows, sep);
+    appendYearTable(out, duPontTable(history, years), sep);
 }
 
 std::vector<std::string> legendLines()
@@ -309,6 +354,19 @@ std::vector<NamedFigure> verdictFigures(const YearView& year)
     const std::vector<NamedFigure> tests = testFigures(year);
     out.insert(out.end(), tests.begin(), tests.end());
     return out;
+}
+
+std::string modelsSummary(const CompanyHistory& history, const std::vector<int>& years, const std::string& sep)
+{
+    return years.empty() ? std::string() : modelsSummary(modelTable(history, years), sep);
+}
+
+std::vector<HistoryTableData> verdictTables(const CompanyHistory& history, const std::vector<int>& years)
+{
+    if (years.empty())
+        return {};
+    return {modelTable(history, years),      zoneTable(history, years),   netAssetsTable(history, years),
+            structureTestTable(history, years), creditTable(history, years), duPontTable(history, years)};
 }
 
 void appendVerdictSections(std::vector<std::string>& out, const CompanyHistory& history,

@@ -320,7 +320,8 @@ public:
         throw TableFileError("only a text table is written as lines");
     }
     virtual void writeLine(std::string_view) { throw TableFileError("only a text table is written as lines"); }
-    virtual void startSheet(const std::string& name)
+    virtual void writeStyledCells(const std::vector<Cell>& cells, const std::vector<CellStyle>&) { writeCells(cells); }
+    virtual void startSheet(const std::string& name, const std::vector<std::string>* /*header*/, int /*frozen*/)
     {
         throw TableFileError("only an XLSX table has sheets: \"" + name + "\" cannot start one");
     }
@@ -437,6 +438,16 @@ constexpr std::size_t kWidthMargin = 2;
 constexpr std::size_t kWidestColumn = 60;
 constexpr std::size_t kWidestNumber = 11;
 
+// A number as its format shows it (digits fixed, a fraction in per cent),
+// for the width of its column.
+std::string shownNumber(double value, const CellStyle& style)
+{
+    char buf[400];
+    const double shown = style.percent ? value * 100 : value;
+    const auto res = std::to_chars(buf, buf + sizeof buf, shown, std::chars_format::fixed, style.decimals);
+    return std::string(buf, res.ptr) + (style.percent ? "%" : "");
+}
+
 double columnWidth(std::size_t characters)
 {
     return static_cast<double>(std::min(characters, kWidestColumn) + kWidthMargin);
@@ -461,6 +472,9 @@ public:
             fail(path, "cannot start the workbook", errno);
         header_ = workbook_add_format(workbook_);
         format_set_bold(header_);
+        numberHeader_ = workbook_add_format(workbook_);
+        format_set_bold(numberHeader_);
+        format_set_align(numberHeader_, LXW_ALIGN_RIGHT);
     }
     ~XlsxTable() override
     {
@@ -469,22 +483,31 @@ public:
             workbook_close(workbook_);
     }
 
-    void startSheet(const std::string& name) override { openSheet(name); }
+    void startSheet(const std::string& name, const std::vector<std::string>* header, int frozen) override
+    {
+        openSheet(name, header ? *header : layout_.columns, frozen);
+    }
 
-    void writeCells(const std::vector<Cell>& cells) override
+    void writeCells(const std::vector<Cell>& cells) override { writeStyledCells(cells, {}); }
+
+    void writeStyledCells(const std::vector<Cell>& cells, const std::vector<CellStyle>& styles) override
     {
         if (!sheet_)
-            openSheet(layout_.sheetName);
+            openSheet(layout_.sheetName, layout_.columns, 0);
         if (nextRow_ >= LXW_ROW_MAX)
             fail(target_.path(), "an XLSX sheet holds at most 1048575 rows of data", 0);
         const auto r = static_cast<lxw_row_t>(nextRow_++);
         for (std::size_t c = 0; c < cells.size(); ++c) {
             const auto col = static_cast<lxw_col_t>(c);
+            const CellStyle style = c < styles.size() ? styles[c] : CellStyle{};
+            lxw_format* format = formatOf(style);
             if (const double* d = std::get_if<double>(&cells[c])) {
-                check(worksheet_write_number(sheet_, r, col, *d, nullptr));
-                const std::size_t shown = (layout_.exactNumbers ? exactNumberText(*d) : numberText(*d)).size();
+                check(worksheet_write_number(sheet_, r, col, *d, format));
+                const std::size_t shown = style.decimals >= 0 ? shownNumber(*d, style).size()
+                                          : std::min((layout_.exactNumbers ? exactNumberText(*d) : numberText(*d)).size(),
+                                                     kWidestNumber);
                 if (c < widths_.size())
-                    widths_[c] = std::max(widths_[c], std::min(shown, kWidestNumber));
+                    widths_[c] = std::max(widths_[c], shown);
             } else if (const std::string* s = std::get_if<std::string>(&cells[c])) {
                 if (s->empty())
                     continue;
@@ -493,7 +516,7 @@ public:
                     text.resize(kMaxCellBytes);
                     text = validUtf8(text);
                 }
-                check(worksheet_write_string(sheet_, r, col, text.c_str(), nullptr));
+                check(worksheet_write_string(sheet_, r, col, text.c_str(), format));
                 if (c < widths_.size())
                     widths_[c] = std::max(widths_[c], shownLength(text));
             }
@@ -503,7 +526,7 @@ public:
     void commit() override
     {
         if (!sheet_)
-            openSheet(layout_.sheetName); // a table without rows still has its header
+            openSheet(layout_.sheetName, layout_.columns, 0); // a table without rows still has its header
         fitColumns();
         if (!layout_.captions.empty())
             writeCaptions(layout_);
@@ -521,22 +544,53 @@ private:
             fail(target_.path(), lxw_strerror(e), 0);
     }
 
-    // A sheet under the layout's bold, frozen header; the one before gets
-    // its widths.
-    void openSheet(const std::string& name)
+    // A sheet under a bold, frozen header; the one before gets its widths.
+    void openSheet(const std::string& name, const std::vector<std::string>& columns, int frozenColumns)
     {
         fitColumns();
         sheet_ = workbook_add_worksheet(workbook_, name.c_str());
         if (!sheet_)
             fail(target_.path(), "cannot add the sheet \"" + name + "\"", 0);
         nextRow_ = 1;
-        const auto& columns = layout_.columns;
         widths_.assign(columns.size(), 0);
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), columns[c].c_str(), header_));
-            widths_[c] = shownLength(columns[c]);
+            const std::string text = validUtf8(columns[c]);
+            // A year heads a column of numbers: it stands above them, on the right.
+            const bool digits = !text.empty() && std::all_of(text.begin(), text.end(), [](char d) {
+                return d >= '0' && d <= '9';
+            });
+            check(worksheet_write_string(sheet_, 0, static_cast<lxw_col_t>(c), text.c_str(),
+                                         digits ? numberHeader_ : header_));
+            widths_[c] = shownLength(text);
         }
-        worksheet_freeze_panes(sheet_, 1, 0);
+        worksheet_freeze_panes(sheet_, 1, static_cast<lxw_col_t>(std::max(frozenColumns, 0)));
+    }
+
+    // One format per style, made when first asked for; none for the default.
+    lxw_format* formatOf(const CellStyle& style)
+    {
+        if (style.decimals < 0 && !style.bold && !style.alignRight)
+            return nullptr;
+        const std::string key = std::to_string(style.decimals) + (style.percent ? "%" : "") +
+                                (style.bold ? "b" : "") + (style.alignRight ? "r" : "");
+        for (const auto& [k, f] : formats_)
+            if (k == key)
+                return f;
+        lxw_format* f = workbook_add_format(workbook_);
+        if (style.decimals >= 0) {
+            std::string code = "0";
+            if (style.decimals > 0)
+                code += "." + std::string(static_cast<std::size_t>(style.decimals), '0');
+            if (style.percent)
+                code += "%";
+            format_set_num_format(f, code.c_str());
+        }
+        if (style.bold)
+            format_set_bold(f);
+        if (style.alignRight)
+            format_set_align(f, LXW_ALIGN_RIGHT);
+        formats_.emplace_back(key, f);
+        return f;
     }
 
     void fitColumns()
@@ -581,8 +635,10 @@ private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     lxw_format* header_ = nullptr;
+    lxw_format* numberHeader_ = nullptr;
     std::size_t nextRow_ = 1;
     std::vector<std::size_t> widths_; // the widest cell of each column of this sheet so far, in characters
+    std::vector<std::pair<std::string, lxw_format*>> formats_; // by style, few
 };
 
 } // namespace
@@ -615,7 +671,17 @@ std::string TableFileWriter::lineOf(const std::vector<Cell>& cells) const { retu
 
 void TableFileWriter::writeLine(std::string_view line) { impl_->writeLine(line); }
 
-void TableFileWriter::startSheet(const std::string& name) { impl_->startSheet(name); }
+void TableFileWriter::writeCells(const std::vector<Cell>& cells, const std::vector<CellStyle>& styles)
+{
+    impl_->writeStyledCells(cells, styles);
+}
+
+void TableFileWriter::startSheet(const std::string& name) { impl_->startSheet(name, nullptr, 0); }
+
+void TableFileWriter::startSheet(const std::string& name, const std::vector<std::string>& header, int frozenColumns)
+{
+    impl_->startSheet(name, &header, frozenColumns);
+}
 
 void TableFileWriter::commit() { impl_->commit(); }
 

@@ -55,6 +55,14 @@ std::string jsonLine(const std::vector<Cell>& cells, const TableLayout& layout);
 // The shortest decimal text that reads back as the same double, with the separator given.
 std::string exactNumberText(double value, const char* decimalSeparator = ".");
 
+// How an XLSX cell shows its value; the text formats write the value alone.
+struct CellStyle {
+    int decimals = -1;    // digits after the point of the number format; -1: the general format
+    bool percent = false; // a fraction shown in per cent ("0.0%")
+    bool bold = false;
+    bool alignRight = false;
+};
+
 // Writes the header on opening and one row at a time; memory stays flat
 // however many rows pass. Path "-" writes a text format to standard output
 // (not atomic, nothing to rename). Until commit() the target is untouched;
@@ -77,10 +85,15 @@ public:
     bool writesLines() const;
     std::string lineOf(const std::vector<Cell>& cells) const;
     void writeLine(std::string_view line); // throws TableFileError
+    // XLSX: each cell with its style (a missing style is the default one).
+    void writeCells(const std::vector<Cell>& cells, const std::vector<CellStyle>& styles);
     // XLSX: the rows that follow go on a new sheet of that name (at most 31
     // characters, none of []:*?/\, not used before), under the same header.
     // Throws TableFileError for the text formats and for a name refused.
     void startSheet(const std::string& name);
+    // The same under a header of its own, frozen with its first
+    // `frozenColumns` columns.
+    void startSheet(const std::string& name, const std::vector<std::string>& header, int frozenColumns = 0);
     void commit();                          // throws TableFileError; the file is complete
 
     class Impl;

@@ -292,6 +292,7 @@ void HistoryWindow::appendReports()
     added.mergeCharFormat(fixedPitch);
     main_->markUnsaved();
     main_->setLatestHistory(std::make_shared<const history::CompanyHistory>(run_.histories.back()));
+    main_->setHistoryReports(run_.histories);
     // The user sees the first report added at the top of the view, not what
     // the view held before: coming from the end, the view scrolls up just
     // far enough to show that line first.

@@ -3,12 +3,15 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTextCharFormat>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -20,6 +23,7 @@
 #include "charts/charts_window.h"
 #include "document_files.h"
 #include "drawn_pictures.h"
+#include "history/history_workbook.h"
 #include "history_window.h"
 #include "progress_window.h"
 #include "report_printing.h"
@@ -46,6 +50,7 @@ const QString kPdfFilter = QStringLiteral("Документ PDF (*.pdf)");
 const QString kOdtFilter = QStringLiteral("Документ OpenDocument (*.odt)");
 const QString kHtmlFilter = QStringLiteral("Страница HTML (*.html *.htm)");
 const QString kAllFilesFilter = QStringLiteral("Все файлы (*)");
+const QString kWorkbookFilter = QStringLiteral("Книга Excel (*.xlsx)");
 
 // A name with a report suffix is saved in that format; any other name as
 // RTF, exactly as typed, unless another file type was chosen, whose suffix
@@ -62,6 +67,7 @@ QString completeSaveName(const QString& typed, const QString& filter)
 }
 
 QString completePdfName(const QString& typed, const QString&) { return withSuffix(typed, QStringLiteral("pdf")); }
+QString completeWorkbookName(const QString& typed, const QString&) { return withSuffix(typed, QStringLiteral("xlsx")); }
 
 QString fullPath(const QString& path)
 {
@@ -82,6 +88,11 @@ TForm1::TForm1(QWidget* parent)
     RichEdit1 = new ReportView(this);
     setCentralWidget(RichEdit1);
     RichEdit1->viewport()->installEventFilter(this);
+    // "Удалить все", a new document: the histories' reports are gone from the view.
+    connect(RichEdit1, &QTextEdit::textChanged, this, [this] {
+        if (historyReports_ && RichEdit1->document()->isEmpty())
+            dropHistoryReports();
+    });
 
     buildMenu();
     buildToolBar();
@@ -135,6 +146,9 @@ void TForm1::buildMenu()
     file->addAction(QStringLiteral("Анализ за несколько &лет..."), QKeySequence(QStringLiteral("Ctrl+Shift+H")), this,
                     guarded(this, [this] { openHistoryAnalysis(this); }))
         ->setObjectName(QStringLiteral("NHistory"));
+    QAction* workbook =
+        addItem(file, QStringLiteral("NHistoryXlsx"), QStringLiteral("Сохранить в &Excel..."), &TForm1::saveHistoryWorkbook);
+    workbook->setEnabled(false);
     file->addSeparator();
     addItem(file, QStringLiteral("N5"), QStringLiteral("Со&хранить как..."), &TForm1::N5Click)
         ->setIcon(pictures::saveAsIcon());
@@ -408,6 +422,41 @@ void TForm1::setLatestHistory(std::shared_ptr<const history::CompanyHistory> his
         charts_->setHistory(latestHistory_);
 }
 
+void TForm1::setHistoryReports(std::vector<history::CompanyHistory> histories)
+{
+    historyReports_ = std::make_shared<const std::vector<history::CompanyHistory>>(std::move(histories));
+    menuItem(QStringLiteral("NHistoryXlsx"))->setEnabled(true);
+}
+
+void TForm1::dropHistoryReports()
+{
+    historyReports_.reset();
+    menuItem(QStringLiteral("NHistoryXlsx"))->setEnabled(false);
+}
+
+void TForm1::saveHistoryWorkbook()
+{
+    if (!historyReports_)
+        return;
+    const QString path = askSaveFile(this, kReplaceTitle, kWorkbookFilter, completeWorkbookName).path;
+    if (path.isEmpty())
+        return;
+    try {
+        // About a second for a thousand companies: a wait cursor, not a worker.
+        struct WaitCursor {
+            WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+            ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+        } wait;
+        const QByteArray local = QFile::encodeName(path);
+        history::writeHistoryWorkbook(std::string(local.constData(), static_cast<std::size_t>(local.size())),
+                                      *historyReports_);
+    } catch (const std::exception& e) {
+        UiServices::instance().message(this, UiServices::Icon::Stop, kReplaceTitle,
+                                       QStringLiteral("Книга Excel не сохранена: %1\n%2")
+                                           .arg(fullPath(path), QString::fromUtf8(e.what())));
+    }
+}
+
 void TForm1::N36Click()
 {
     if (!analysed_ && !latestHistory_) {
@@ -456,6 +505,7 @@ void TForm1::openFile(const QString& path)
     try {
         const doc::Document loaded = readReportFile(path);
         showDocument(*RichEdit1, loaded);
+        dropHistoryReports(); // the view holds what the file holds now
     } catch (const std::exception& e) {
         showError(e, this);
         return;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "analysis/analysis_results.h"
 #include "analysis/report_coverage.h"
@@ -123,6 +124,12 @@ public:
     // The last company's history of the latest analysis over several years:
     // the chart window shows it beside the fixed analysis.
     void setLatestHistory(std::shared_ptr<const history::CompanyHistory> history);
+    // The histories whose reports the view holds since the latest analysis
+    // over several years: "Файл → Сохранить в Excel..." saves their workbook
+    // while the view holds them (emptied or replaced, it no longer does).
+    void setHistoryReports(std::vector<history::CompanyHistory> histories);
+    bool hasHistoryReports() const { return historyReports_ != nullptr; }
+    void saveHistoryWorkbook(); // "Сохранить в Excel..."
 
     ReportView* RichEdit1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -181,6 +188,8 @@ private:
     bool analysed_ = false;
     Tcharts* charts_ = nullptr;
     std::shared_ptr<const history::CompanyHistory> latestHistory_;
+    std::shared_ptr<const std::vector<history::CompanyHistory>> historyReports_;
+    void dropHistoryReports();
 };
 
 } // namespace kalvanta

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 
 #include "indicators/table_writers.h"
+#include "support/file_size_limit.h"
 #include "table_test_support.h"
 
 namespace {
@@ -174,14 +175,9 @@ TEST(TableSaving, AFullDiscFailsTheSaveAndKeepsTheOldFile)
     for (TableFormat f : {TableFormat::Csv, TableFormat::JsonLines, TableFormat::Xlsx}) {
         const std::string path = dir / "full";
         writeFile(path, "previous table");
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old {};
-        ::getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 4096;
-        ::setrlimit(RLIMIT_FSIZE, &small);
         bool failed = false;
         try {
+            const kalvanta::test::FileSizeLimit full(4096);
             TableFileWriter w(path, f);
             for (int i = 0; i < 2000; ++i)
                 w.writeRow(sampleRow(i));
@@ -190,8 +186,6 @@ TEST(TableSaving, AFullDiscFailsTheSaveAndKeepsTheOldFile)
             failed = true;
             EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
         }
-        ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
         EXPECT_TRUE(failed) << formatName(f);
         EXPECT_EQ(readFile(path), "previous table") << formatName(f);
         EXPECT_EQ(dir.temporaries(), 0) << formatName(f);

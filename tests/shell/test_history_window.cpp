@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -86,6 +87,8 @@ private slots:
     void refusedFileIsListedWhileTheOthersAreAnalysed();
     void nothingReadableAddsNothing();
     void cancelAddsNothing();
+    void saveInExcelWritesTheWorkbook_data();
+    void saveInExcelWritesTheWorkbook();
 };
 
 void HistoryWindowTest::itemOpensTheWindow_data()
@@ -277,6 +280,79 @@ void HistoryWindowTest::cancelAddsNothing()
     QCOMPARE(blockTexts(*form.RichEdit1->document()), before);
     QVERIFY(services.fake.messages.empty());
     QVERIFY(!form.hasUnsavedReport());
+}
+
+void HistoryWindowTest::saveInExcelWritesTheWorkbook_data()
+{
+    QTest::addColumn<QString>("typed");   // in the save dialog, under the temporary folder
+    QTest::addColumn<QString>("written"); // the file saved; empty when it cannot be
+    QTest::newRow(".xlsx added") << "book" << "book.xlsx";
+    QTest::newRow("own suffix kept") << "Book.XLSX" << "Book.XLSX";
+    QTest::newRow("no such folder") << "missing/book" << "";
+}
+
+// Файл → Сохранить в Excel...: disabled until a history's report is in the
+// view, then the workbook of the histories just analysed, or a box naming
+// the file that cannot be written.
+void HistoryWindowTest::saveInExcelWritesTheWorkbook()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, written);
+    QTemporaryDir dir;
+    FakeServicesScope services;
+    services.fake.openManyAnswers = {exampleStatements()};
+    services.fake.saveAnswers = {dir.path() + "/" + typed};
+    TForm1 form;
+    prepare(form);
+    form.show();
+    QAction* item = form.findChild<QAction*>(QStringLiteral("NHistoryXlsx"));
+    QVERIFY(item);
+    QCOMPARE(item->text(), QStringLiteral("Сохранить в &Excel..."));
+    QVERIFY(!item->isEnabled());
+
+    HistoryWindow* window = openByShortcut(form);
+    QVERIFY(window);
+    QTest::mouseClick(window->addFilesButton, Qt::LeftButton);
+    QVERIFY(runAnalysis(window));
+    QVERIFY(item->isEnabled());
+    services.fake.messages.clear(); // the histories' notes
+
+    QMenu* file = form.menuBar()->actions().at(0)->menu();
+    form.activateWindow();
+    QTRY_VERIFY(form.isActiveWindow());
+    QTest::sendKeyEvent(QTest::Click, &form, Qt::Key(0x0424), QStringLiteral("ф"), Qt::AltModifier);
+    QTRY_VERIFY(file->isVisible());
+    QTest::keyClick(file, Qt::Key_E);
+    QTRY_COMPARE(services.fake.saveDialogs, 1);
+    QCOMPARE(services.fake.saveFilters.size(), std::size_t(1));
+    QCOMPARE(services.fake.saveFilters[0], QStringLiteral("Книга Excel (*.xlsx)"));
+
+    if (written.isEmpty()) {
+        const QString path = QDir::toNativeSeparators(dir.path() + "/" + typed + ".xlsx");
+        QTRY_COMPARE(services.fake.messages.size(), std::size_t(1));
+        QCOMPARE(services.fake.messages[0].icon, UiServices::Icon::Stop);
+        QVERIFY2(services.fake.messages[0].text.startsWith(QStringLiteral("Книга Excel не сохранена: ") + path + "\n"),
+                 qPrintable(services.fake.messages[0].text));
+        QVERIFY(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+    } else {
+        QTRY_VERIFY(QFileInfo::exists(dir.path() + "/" + written));
+        QVERIFY(services.fake.messages.empty());
+        // An outside reader: the workbook's sheets as unzip gives them.
+        QProcess unzip;
+        unzip.start(QStringLiteral("unzip"), {QStringLiteral("-p"), dir.path() + "/" + written,
+                                              QStringLiteral("xl/workbook.xml")});
+        QVERIFY(unzip.waitForFinished(30000));
+        const QString book = QString::fromUtf8(unzip.readAllStandardOutput());
+        int at = 0;
+        for (const char* sheet : {"Баланс", "Отчет о финансовых результатах", "Коэффициенты", "Модели", "Примечания"}) {
+            const int next = book.indexOf(QStringLiteral("<sheet name=\"%1\"").arg(QString::fromUtf8(sheet)), at);
+            QVERIFY2(next > at, sheet);
+            at = next;
+        }
+    }
+    // Emptied, the view holds no history's report to save.
+    form.RichEdit1->clear();
+    QVERIFY(!item->isEnabled());
 }
 
 QTEST_MAIN(HistoryWindowTest)

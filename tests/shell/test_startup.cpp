@@ -174,8 +174,8 @@ private slots:
             return out;
         };
         const QList<QAction*> menus = form.menuBar()->actions();
-        QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "NHistory", "-", "N5",
-                                                       "N54", "N6", "N7", "-", "N16"}));
+        QCOMPARE(names(menus[0]->menu()), QStringList({"N2", "N3", "N51", "N52", "N53", "NBatch", "NHistory",
+                                                       "NHistoryXlsx", "-", "N5", "N54", "N6", "N7", "-", "N16"}));
         QCOMPARE(names(menus[1]->menu()), QStringList({"N10", "N11", "N17", "N18", "N29"}));
         QCOMPARE(names(menus[2]->menu()), QStringList({"N24", "C1", "-", "N31", "N36"}));
         QCOMPARE(names(menus[3]->menu()), QStringList({"N22", "N32", "N33"}));
@@ -191,7 +191,7 @@ private slots:
     void commandsWithoutTheirWindowsAreDisabled()
     {
         TForm1 form; // alone: no wizard, planning, help or about windows wired
-        for (const char* name : {"N2", "N22", "N32", "N33", "N19", "N34", "N35", "N51", "N52", "N53"})
+        for (const char* name : {"N2", "N22", "N32", "N33", "N19", "N34", "N35", "N51", "N52", "N53", "NHistoryXlsx"})
             QVERIFY2(!form.menuItem(QString::fromUtf8(name))->isEnabled(), name);
         QVERIFY(!form.speedButton(1)->isEnabled());
         QVERIFY(!form.speedButton(8)->isEnabled());

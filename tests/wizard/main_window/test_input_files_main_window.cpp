@@ -149,6 +149,7 @@ private slots:
                                    "&Сохранить исходные данные...|Ctrl+Shift+S",
                                    "Анализ &группы файлов...|",
                                    "Анализ за несколько &лет...|Ctrl+Shift+H",
+                                   "Сохранить в &Excel...|",
                                    "-"};
         QCOMPARE(items.mid(0, expected.size()), expected);
         // Every shortcut of the program is different.
