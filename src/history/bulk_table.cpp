@@ -74,7 +74,48 @@ long long classKey(int year, const std::string& okved)
     return static_cast<long long>(year) * 100 + (okved[0] - '0') * 10 + (okved[1] - '0');
 }
 
-using Classes = std::unordered_map<long long, std::array<std::vector<double>, kFigures>>;
+// A figure's values in a class, sorted, with every kStride-th of them: a
+// search in the few samples first finds the stretch to search, so a year's
+// millions of look-ups stay in the cache instead of wandering the list.
+struct RankedValues {
+    static constexpr std::size_t kStride = 64;
+    std::vector<double> sorted;
+    std::vector<double> samples;
+
+    void rank()
+    {
+        std::sort(sorted.begin(), sorted.end());
+        sorted.shrink_to_fit();
+        samples.clear();
+        for (std::size_t i = 0; i < sorted.size(); i += kStride)
+            samples.push_back(sorted[i]);
+    }
+    // The number of values below `value` (Upper: not above it).
+    template <bool Upper>
+    std::size_t count(double value) const
+    {
+        const auto sample = Upper ? std::upper_bound(samples.begin(), samples.end(), value)
+                                  : std::lower_bound(samples.begin(), samples.end(), value);
+        const auto k = static_cast<std::size_t>(sample - samples.begin());
+        // The bound lies after the last sample before it and at the latest at the next one.
+        const std::size_t from = k == 0 ? 0 : (k - 1) * kStride + 1;
+        const std::size_t to = std::min(sorted.size(), k * kStride);
+        const auto first = sorted.begin() + static_cast<std::ptrdiff_t>(from);
+        const auto last = sorted.begin() + static_cast<std::ptrdiff_t>(to);
+        return static_cast<std::size_t>((Upper ? std::upper_bound(first, last, value) : std::lower_bound(first, last, value)) -
+                                        sorted.begin());
+    }
+};
+
+using Classes = std::unordered_map<long long, std::array<RankedValues, kFigures>>;
+
+std::optional<double> percentileOf(std::size_t below, std::size_t notAbove, std::size_t count)
+{
+    if (count < kMinIndustryClass)
+        return std::nullopt;
+    const double equal = static_cast<double>(notAbove - below);
+    return (static_cast<double>(below) + equal / 2) / static_cast<double>(count) * 100;
+}
 
 struct RowResult {
     std::optional<std::string> refused;
@@ -225,13 +266,10 @@ const indicators::TableLayout& bulkTableLayout()
 
 std::optional<double> industryPercentile(const std::vector<double>& sorted, double value)
 {
-    if (sorted.size() < kMinIndustryClass)
-        return std::nullopt;
     const auto low = std::lower_bound(sorted.begin(), sorted.end(), value);
     const auto high = std::upper_bound(low, sorted.end(), value);
-    const double below = static_cast<double>(low - sorted.begin());
-    const double equal = static_cast<double>(high - low);
-    return (below + equal / 2) / static_cast<double>(sorted.size()) * 100;
+    return percentileOf(static_cast<std::size_t>(low - sorted.begin()), static_cast<std::size_t>(high - sorted.begin()),
+                        sorted.size());
 }
 
 namespace {
@@ -356,8 +394,10 @@ void addPercentiles(std::vector<Cell>& row, const Classes& classes, const std::a
     for (std::size_t k = 0; k < kFigures; ++k) {
         const std::optional<double> v = cellNumber(row[columns[k]]);
         std::optional<double> pct;
-        if (v && it != classes.end())
-            pct = industryPercentile(it->second[k], *v);
+        if (v && it != classes.end()) {
+            const RankedValues& list = it->second[k];
+            pct = percentileOf(list.count<false>(*v), list.count<true>(*v), list.sorted.size());
+        }
         if (pct)
             row.emplace_back(std::in_place_type<double>, *pct);
         else
@@ -494,7 +534,7 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
                 auto& lists = classes[key];
                 for (std::size_t k = 0; k < kFigures; ++k)
                     if (std::isfinite(values[k]))
-                        lists[k].push_back(values[k]);
+                        lists[k].sorted.push_back(values[k]);
             }
         }
         block.results.clear();
@@ -511,10 +551,8 @@ BulkTableSummary runBulkTable(const std::vector<std::string>& files, const BulkT
         return summary;
 
     for (auto& [key, lists] : classes)
-        for (std::vector<double>& list : lists) {
-            std::sort(list.begin(), list.end());
-            list.shrink_to_fit();
-        }
+        for (RankedValues& list : lists)
+            list.rank();
     spill->rewind();
     // The rows read back in order, their percentiles and lines made in
     // parallel, handed on in order.

@@ -189,6 +189,23 @@ TEST(BulkTable, TheSameTableOnTwoThreads)
             EXPECT_EQ(text(one.rows[i][c]), text(both.rows[i][c])) << i << " " << c;
 }
 
+// A class of 300: current ratios 2017 all different, in shuffled order, and
+// all alike in 2016, so ranks are looked up far from either end of the list.
+TEST(BulkTable, PercentilesOfALargeClass)
+{
+    constexpr int n = 300;
+    std::vector<std::string> lines;
+    for (int i = 0; i < n; ++i)
+        lines.push_back(test::bulkLine(test::company(std::to_string(7700000000LL + i), "46.31", 600 + i * 7 % n)));
+    const Screened run = screen({test::writeBulkFile("large-20171231.csv", lines)}, {});
+    for (int i = 0; i < n; ++i) {
+        const std::string inn = std::to_string(7700000000LL + i);
+        const double expected = (i * 7 % n + 0.5) / n * 100;
+        ASSERT_DOUBLE_EQ(std::stod(run.cell(inn, 2017, "current_ratio_industry_pct")), expected) << inn;
+        ASSERT_EQ(run.cell(inn, 2016, "current_ratio_industry_pct"), "50") << inn;
+    }
+}
+
 // Several blocks of lines over two files, one row broken: on two threads,
 // with the workers making the table's lines, the file is the one that one
 // thread writes from the rows.
