@@ -18,6 +18,8 @@ namespace {
 // keep their size on paper.
 constexpr qreal kLayoutDpi = 96.0;
 constexpr int kDotsPerMeterAt96Dpi = 3780; // 96 / 0.0254
+// How far inside its page a line must reach to be drawn on it, in layout pixels.
+constexpr qreal kEdge = 0.5;
 } // namespace
 
 int printReport(const QTextDocument& document, QPrinter& printer)
@@ -52,7 +54,10 @@ int printReport(const QTextDocument& document, QPrinter& printer)
         painter.save();
         painter.scale(scale, scale);
         painter.translate(0, -i * page.height());
-        copy->drawContents(&painter, QRectF(0, i * page.height(), page.width(), page.height()));
+        // Qt draws a line that only touches the clip's edge too, and a PDF
+        // printed to a file keeps clipped text: the page's own lines lie
+        // strictly inside.
+        copy->drawContents(&painter, QRectF(0, i * page.height() + kEdge, page.width(), page.height() - 2 * kEdge));
         painter.restore();
     }
     if (!painter.end())
