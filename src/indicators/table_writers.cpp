@@ -579,8 +579,9 @@ private:
         lxw_format* f = workbook_add_format(workbook_);
         if (style.decimals >= 0) {
             std::string code = "0";
+            // Appended piece by piece: g++ 12 at -O3 takes "." + string for an overlapping copy.
             if (style.decimals > 0)
-                code += "." + std::string(static_cast<std::size_t>(style.decimals), '0');
+                code.append(".").append(static_cast<std::size_t>(style.decimals), '0');
             if (style.percent)
                 code += "%";
             format_set_num_format(f, code.c_str());
