@@ -7,9 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <csignal>
-#include <sys/resource.h>
-
+#include "../support/file_size_limit.h"
 #include "shell/clock_source.h"
 #include "shell/main_window.h"
 #include "shell/report_view.h"
@@ -63,29 +61,5 @@ inline QStringList toQStringList(const std::vector<std::string>& lines)
     return out;
 }
 
-// Files may grow to `bytes` at most while it lives: writing past that fails
-// with EFBIG, as on a device that fills up midway.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = saved_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit saved_{};
-    void (*previousHandler_)(int) = SIG_DFL;
-};
 
 } // namespace kalvanta::test
