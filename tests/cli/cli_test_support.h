@@ -5,6 +5,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace kalvanta::cli::test_support {
@@ -40,5 +41,26 @@ public:
 private:
     std::string path_;
 };
+
+#ifdef KALVANTA_REPORT_EXE
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+// kalvanta-report with a command line of plain words (no quotes in them),
+// its streams caught in files.
+inline Outcome runTool(const std::string& args)
+{
+    TempDir dir;
+    Outcome o;
+    const std::string command = std::string(KALVANTA_REPORT_EXE) + " " + args + " >" + dir.file("out") + " 2>" +
+                                dir.file("err") + " </dev/null";
+    o.status = WEXITSTATUS(std::system(command.c_str()));
+    o.out = readFile(dir.file("out"));
+    o.err = readFile(dir.file("err"));
+    return o;
+}
+#endif
 
 } // namespace kalvanta::cli::test_support

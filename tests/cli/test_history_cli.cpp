@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/report_tool.h"
+#include "cli_test_support.h"
 
 namespace kalvanta::cli {
 namespace {
@@ -67,20 +68,7 @@ std::vector<std::string> csvCells(std::string line)
     return cells;
 }
 
-class TempDir {
-public:
-    TempDir()
-    {
-        char pattern[] = "/tmp/kalvanta-cli-history-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        path_ = made ? made : "/tmp";
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using kalvanta::cli::test_support::TempDir;
 
 TEST(HistoryCli, ReportOfTheExampleFolder)
 {

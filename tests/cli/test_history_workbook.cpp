@@ -28,23 +28,6 @@ const std::string kSource = KALVANTA_SOURCE_DIR;
 const std::string kHistory = kSource + "/examples/history";
 const std::string kOtherCompany = kSource + "/examples/statements/NO_BUHOTCH_worked-example.xml";
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-Outcome runTool(const std::string& args)
-{
-    TempDir dir;
-    Outcome o;
-    const std::string command = std::string(KALVANTA_REPORT_EXE) + " " + args + " >" + dir.file("out") + " 2>"
-                                + dir.file("err") + " </dev/null";
-    o.status = WEXITSTATUS(std::system(command.c_str()));
-    o.out = readFile(dir.file("out"));
-    o.err = readFile(dir.file("err"));
-    return o;
-}
-
 std::string member(const std::string& book, const std::string& name, const TempDir& dir)
 {
     const std::string out = dir.file("member.xml");

@@ -24,24 +24,8 @@ const std::string kSource = KALVANTA_SOURCE_DIR;
 const std::string kTwoYear = kSource + "/examples/worked-example.json";
 const std::string kOneYear = kSource + "/examples/worked-example-one-year.json";
 
-struct Outcome {
-    int status = -1;
-    std::string out, err;
-};
-
-// A command line of plain words (no quotes in them), its streams in files.
+// A command line of plain words (no quotes in them).
 int shell(const std::string& command) { return WEXITSTATUS(std::system(command.c_str())); }
-
-Outcome runTool(const std::string& args)
-{
-    TempDir dir;
-    Outcome o;
-    o.status = shell(std::string(KALVANTA_REPORT_EXE) + " " + args + " >" + dir.file("out") + " 2>" + dir.file("err")
-                     + " </dev/null");
-    o.out = readFile(dir.file("out"));
-    o.err = readFile(dir.file("err"));
-    return o;
-}
 
 std::vector<std::string> split(const std::string& text)
 {
